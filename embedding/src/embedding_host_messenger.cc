@@ -1,0 +1,183 @@
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "embedding_host/embedding_host.h"
+#include "fl_binary_messenger_private.h"
+#include "fl_method_channel_private.h"
+#include "handler_registration.h"
+
+using MessageRegistration =
+    HandlerRegistration<FlBinaryMessengerMessageHandler>;
+
+// Channel name to handler; std::less<> lets a lookup use the caller's text
+// without copying it into a std::string.
+using ChannelTable = std::map<std::string, MessageRegistration*, std::less<>>;
+
+struct _EmbeddingHostMessenger {
+  GObject parent_instance;
+
+  // Guards everything below.
+  GMutex mutex;
+  ChannelTable* channels;
+  bool shut_down;
+};
+
+static void embedding_host_messenger_iface_init(
+    FlBinaryMessengerInterface* iface);
+
+G_DEFINE_FINAL_TYPE_WITH_CODE(
+    EmbeddingHostMessenger,
+    embedding_host_messenger,
+    G_TYPE_OBJECT,
+    G_IMPLEMENT_INTERFACE(fl_binary_messenger_get_type(),
+                          embedding_host_messenger_iface_init))
+
+static void embedding_host_messenger_dispose(GObject* object) {
+  embedding_host_messenger_shutdown(EMBEDDING_HOST_MESSENGER(object));
+  G_OBJECT_CLASS(embedding_host_messenger_parent_class)->dispose(object);
+}
+
+static void embedding_host_messenger_finalize(GObject* object) {
+  EmbeddingHostMessenger* self = EMBEDDING_HOST_MESSENGER(object);
+  delete self->channels;
+  g_mutex_clear(&self->mutex);
+  G_OBJECT_CLASS(embedding_host_messenger_parent_class)->finalize(object);
+}
+
+static void embedding_host_messenger_class_init(
+    EmbeddingHostMessengerClass* klass) {
+  G_OBJECT_CLASS(klass)->dispose = embedding_host_messenger_dispose;
+  G_OBJECT_CLASS(klass)->finalize = embedding_host_messenger_finalize;
+}
+
+static void embedding_host_messenger_init(EmbeddingHostMessenger* self) {
+  g_mutex_init(&self->mutex);
+  self->channels = new ChannelTable();
+}
+
+static void embedding_host_messenger_set_message_handler_on_channel(
+    FlBinaryMessenger* messenger,
+    const gchar* channel,
+    FlBinaryMessengerMessageHandler handler,
+    gpointer user_data,
+    GDestroyNotify destroy_notify) {
+  EmbeddingHostMessenger* self = EMBEDDING_HOST_MESSENGER(messenger);
+  auto* added = new MessageRegistration(handler, user_data, destroy_notify);
+  MessageRegistration* dropped = nullptr;
+
+  g_mutex_lock(&self->mutex);
+  bool install = handler != nullptr && !self->shut_down;
+  auto entry = self->channels->find(std::string_view(channel));
+  if (entry != self->channels->end()) {
+    dropped = entry->second;
+    if (install) {
+      entry->second = added;
+    } else {
+      self->channels->erase(entry);
+    }
+  } else if (install) {
+    self->channels->emplace(channel, added);
+  }
+  g_mutex_unlock(&self->mutex);
+
+  // Destroy notifications run outside the lock: they are the owner's code
+  // and may well come back to this messenger.
+  if (dropped != nullptr) {
+    dropped->unref();
+  }
+  if (!install) {
+    added->unref();
+  }
+}
+
+static void embedding_host_messenger_iface_init(
+    FlBinaryMessengerInterface* iface) {
+  iface->set_message_handler_on_channel =
+      embedding_host_messenger_set_message_handler_on_channel;
+}
+
+EmbeddingHostMessenger* embedding_host_messenger_new(void) {
+  return EMBEDDING_HOST_MESSENGER(
+      g_object_new(embedding_host_messenger_get_type(), nullptr));
+}
+
+static MessageRegistration* embedding_host_messenger_ref_registration(
+    EmbeddingHostMessenger* self,
+    const gchar* channel) {
+  g_mutex_lock(&self->mutex);
+  auto entry = self->channels->find(std::string_view(channel));
+  MessageRegistration* registration =
+      entry != self->channels->end() ? entry->second->ref() : nullptr;
+  g_mutex_unlock(&self->mutex);
+  return registration;
+}
+
+gboolean embedding_host_messenger_send(EmbeddingHostMessenger* self,
+                                       const gchar* channel,
+                                       const guint8* message,
+                                       gsize message_size,
+                                       GByteArray* reply,
+                                       GError** error) {
+  g_return_val_if_fail(EMBEDDING_HOST_IS_MESSENGER(self), FALSE);
+  g_return_val_if_fail(channel != nullptr, FALSE);
+  g_return_val_if_fail(message != nullptr || message_size == 0, FALSE);
+  g_return_val_if_fail(reply != nullptr, FALSE);
+
+  g_byte_array_set_size(reply, 0);
+  MessageRegistration* registration =
+      embedding_host_messenger_ref_registration(self, channel);
+  if (registration == nullptr) {
+    return TRUE;
+  }
+
+  FlBinaryMessengerResponseHandle response_handle(reply);
+  registration->handler()(FL_BINARY_MESSENGER(self), channel, message,
+                          message_size, &response_handle,
+                          registration->user_data());
+  registration->unref();
+
+  // The handler may keep the call and answer from another thread; the reply
+  // is ready once the handle is completed, not when the handler returns.
+  GError* refusal = response_handle.wait();
+  if (refusal != nullptr) {
+    g_propagate_error(error, refusal);
+    return FALSE;
+  }
+  return TRUE;
+}
+
+void embedding_host_messenger_shutdown(EmbeddingHostMessenger* self) {
+  g_return_if_fail(EMBEDDING_HOST_IS_MESSENGER(self));
+  std::vector<MessageRegistration*> dropped;
+  g_mutex_lock(&self->mutex);
+  self->shut_down = true;
+  for (auto& entry : *self->channels) {
+    dropped.push_back(entry.second);
+  }
+  self->channels->clear();
+  g_mutex_unlock(&self->mutex);
+  for (MessageRegistration* registration : dropped) {
+    registration->unref();
+  }
+}
+
+gpointer embedding_host_messenger_peek_method_call_handler_data(
+    EmbeddingHostMessenger* self,
+    const gchar* channel) {
+  g_return_val_if_fail(EMBEDDING_HOST_IS_MESSENGER(self), nullptr);
+  g_return_val_if_fail(channel != nullptr, nullptr);
+  MessageRegistration* registration =
+      embedding_host_messenger_ref_registration(self, channel);
+  if (registration == nullptr) {
+    return nullptr;
+  }
+  gpointer data = nullptr;
+  if (FL_IS_METHOD_CHANNEL(registration->user_data())) {
+    data = fl_method_channel_peek_handler_data(
+        FL_METHOD_CHANNEL(registration->user_data()));
+  }
+  registration->unref();
+  return data;
+}

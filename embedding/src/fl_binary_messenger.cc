@@ -1,0 +1,57 @@
+#include "flutter_linux/fl_binary_messenger.h"
+
+#include "fl_binary_messenger_private.h"
+
+G_DEFINE_INTERFACE(FlBinaryMessenger, fl_binary_messenger, G_TYPE_OBJECT)
+
+static void fl_binary_messenger_default_init(
+    FlBinaryMessengerInterface* iface) {}
+
+void fl_binary_messenger_set_message_handler_on_channel(
+    FlBinaryMessenger* messenger,
+    const gchar* channel,
+    FlBinaryMessengerMessageHandler handler,
+    gpointer user_data,
+    GDestroyNotify destroy_notify) {
+  g_return_if_fail(FL_IS_BINARY_MESSENGER(messenger));
+  g_return_if_fail(channel != nullptr);
+  FL_BINARY_MESSENGER_GET_IFACE(messenger)->set_message_handler_on_channel(
+      messenger, channel, handler, user_data, destroy_notify);
+}
+
+_FlBinaryMessengerResponseHandle::_FlBinaryMessengerResponseHandle(
+    GByteArray* reply)
+    : reply_(reply) {
+  g_mutex_init(&mutex_);
+  g_cond_init(&completed_cond_);
+}
+
+_FlBinaryMessengerResponseHandle::~_FlBinaryMessengerResponseHandle() {
+  g_clear_error(&refusal_);
+  g_cond_clear(&completed_cond_);
+  g_mutex_clear(&mutex_);
+}
+
+void _FlBinaryMessengerResponseHandle::complete() {
+  // Signalled under the lock: once it is released the sender may return and
+  // take the handle with it.
+  g_mutex_lock(&mutex_);
+  completed_ = true;
+  g_cond_signal(&completed_cond_);
+  g_mutex_unlock(&mutex_);
+}
+
+void _FlBinaryMessengerResponseHandle::refuse(GError* error) {
+  g_byte_array_set_size(reply_, 0);
+  refusal_ = error;
+  complete();
+}
+
+GError* _FlBinaryMessengerResponseHandle::wait() {
+  g_mutex_lock(&mutex_);
+  while (!completed_) {
+    g_cond_wait(&completed_cond_, &mutex_);
+  }
+  g_mutex_unlock(&mutex_);
+  return static_cast<GError*>(g_steal_pointer(&refusal_));
+}

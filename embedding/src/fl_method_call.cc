@@ -1,0 +1,106 @@
+#include "flutter_linux/fl_method_call.h"
+
+#include "embedding_host/embedding_host.h"
+#include "fl_binary_messenger_private.h"
+#include "fl_method_call_private.h"
+#include "fl_method_codec_private.h"
+
+struct _FlMethodCall {
+  GObject parent_instance;
+
+  gchar* name;
+  FlValue* args;
+  FlMethodCodec* codec;
+
+  // Guards response_handle, which is cleared once the call is answered.
+  GMutex mutex;
+  FlBinaryMessengerResponseHandle* response_handle;
+};
+
+G_DEFINE_FINAL_TYPE(FlMethodCall, fl_method_call, G_TYPE_OBJECT)
+
+static void fl_method_call_dispose(GObject* object) {
+  FlMethodCall* self = FL_METHOD_CALL(object);
+
+  // A caller waits for every call it made: one released unanswered gets the
+  // empty reply, which reads as "not implemented".
+  g_mutex_lock(&self->mutex);
+  FlBinaryMessengerResponseHandle* handle =
+      static_cast<FlBinaryMessengerResponseHandle*>(
+          g_steal_pointer(&self->response_handle));
+  g_mutex_unlock(&self->mutex);
+  if (handle != nullptr) {
+    g_warning(
+        "method call \"%s\" was released without a response; "
+        "replying not implemented",
+        self->name);
+    handle->complete();
+  }
+
+  g_clear_object(&self->codec);
+  G_OBJECT_CLASS(fl_method_call_parent_class)->dispose(object);
+}
+
+static void fl_method_call_finalize(GObject* object) {
+  FlMethodCall* self = FL_METHOD_CALL(object);
+  g_clear_pointer(&self->name, g_free);
+  g_clear_pointer(&self->args, fl_value_unref);
+  g_mutex_clear(&self->mutex);
+  G_OBJECT_CLASS(fl_method_call_parent_class)->finalize(object);
+}
+
+static void fl_method_call_class_init(FlMethodCallClass* klass) {
+  G_OBJECT_CLASS(klass)->dispose = fl_method_call_dispose;
+  G_OBJECT_CLASS(klass)->finalize = fl_method_call_finalize;
+}
+
+static void fl_method_call_init(FlMethodCall* self) {
+  g_mutex_init(&self->mutex);
+}
+
+FlMethodCall* fl_method_call_new(
+    gchar* name,
+    FlValue* args,
+    FlMethodCodec* codec,
+    FlBinaryMessengerResponseHandle* response_handle) {
+  auto* self = FL_METHOD_CALL(g_object_new(fl_method_call_get_type(), nullptr));
+  self->name = name;
+  self->args = args;
+  self->codec = FL_METHOD_CODEC(g_object_ref(codec));
+  self->response_handle = response_handle;
+  return self;
+}
+
+const gchar* fl_method_call_get_name(FlMethodCall* self) {
+  g_return_val_if_fail(FL_IS_METHOD_CALL(self), nullptr);
+  return self->name;
+}
+
+FlValue* fl_method_call_get_args(FlMethodCall* self) {
+  g_return_val_if_fail(FL_IS_METHOD_CALL(self), nullptr);
+  return self->args;
+}
+
+gboolean fl_method_call_respond(FlMethodCall* self,
+                                FlMethodResponse* response,
+                                GError** error) {
+  g_return_val_if_fail(FL_IS_METHOD_CALL(self), FALSE);
+  g_return_val_if_fail(FL_IS_METHOD_RESPONSE(response), FALSE);
+
+  g_autoptr(GMutexLocker) locker = g_mutex_locker_new(&self->mutex);
+  FlBinaryMessengerResponseHandle* handle = self->response_handle;
+  if (handle == nullptr) {
+    g_set_error(error, EMBEDDING_HOST_ERROR,
+                EMBEDDING_HOST_ERROR_ALREADY_RESPONDED,
+                "method call \"%s\" has already been answered", self->name);
+    return FALSE;
+  }
+  if (!fl_method_codec_encode_response(self->codec, response, handle->reply(),
+                                       error)) {
+    g_byte_array_set_size(handle->reply(), 0);
+    return FALSE;
+  }
+  self->response_handle = nullptr;
+  handle->complete();
+  return TRUE;
+}

@@ -1,0 +1,150 @@
+#include "flutter_linux/fl_method_channel.h"
+
+#include "fl_binary_messenger_private.h"
+#include "fl_method_call_private.h"
+#include "fl_method_channel_private.h"
+#include "fl_method_codec_private.h"
+#include "handler_registration.h"
+
+using MethodCallRegistration =
+    HandlerRegistration<FlMethodChannelMethodCallHandler>;
+
+struct _FlMethodChannel {
+  GObject parent_instance;
+
+  gchar* name;
+  FlMethodCodec* codec;
+
+  // Guards registration, which deliveries read while it may be replaced.
+  GMutex mutex;
+  MethodCallRegistration* registration;
+};
+
+G_DEFINE_FINAL_TYPE(FlMethodChannel, fl_method_channel, G_TYPE_OBJECT)
+
+// Swaps in @registration (may be NULL) and lets go of the one it replaces,
+// outside the lock: its destroy notification is the owner's code.
+static void fl_method_channel_replace_registration(
+    FlMethodChannel* self,
+    MethodCallRegistration* registration) {
+  g_mutex_lock(&self->mutex);
+  MethodCallRegistration* old = self->registration;
+  self->registration = registration;
+  g_mutex_unlock(&self->mutex);
+  if (old != nullptr) {
+    old->unref();
+  }
+}
+
+static MethodCallRegistration* fl_method_channel_ref_registration(
+    FlMethodChannel* self) {
+  g_mutex_lock(&self->mutex);
+  MethodCallRegistration* registration =
+      self->registration != nullptr ? self->registration->ref() : nullptr;
+  g_mutex_unlock(&self->mutex);
+  return registration;
+}
+
+static void fl_method_channel_dispose(GObject* object) {
+  fl_method_channel_replace_registration(FL_METHOD_CHANNEL(object), nullptr);
+  G_OBJECT_CLASS(fl_method_channel_parent_class)->dispose(object);
+}
+
+static void fl_method_channel_finalize(GObject* object) {
+  FlMethodChannel* self = FL_METHOD_CHANNEL(object);
+  g_clear_pointer(&self->name, g_free);
+  g_clear_object(&self->codec);
+  g_mutex_clear(&self->mutex);
+  G_OBJECT_CLASS(fl_method_channel_parent_class)->finalize(object);
+}
+
+static void fl_method_channel_class_init(FlMethodChannelClass* klass) {
+  G_OBJECT_CLASS(klass)->dispose = fl_method_channel_dispose;
+  G_OBJECT_CLASS(klass)->finalize = fl_method_channel_finalize;
+}
+
+static void fl_method_channel_init(FlMethodChannel* self) {
+  g_mutex_init(&self->mutex);
+}
+
+static void fl_method_channel_message_cb(
+    FlBinaryMessenger* messenger,
+    const gchar* channel_name,
+    const guint8* message,
+    gsize message_size,
+    FlBinaryMessengerResponseHandle* response_handle,
+    gpointer user_data) {
+  FlMethodChannel* self = FL_METHOD_CHANNEL(user_data);
+
+  g_autofree gchar* name = nullptr;
+  g_autoptr(FlValue) args = nullptr;
+  GError* error = nullptr;
+  if (!fl_method_codec_decode_method_call(self->codec, message, message_size,
+                                          &name, &args, &error)) {
+    response_handle->refuse(error);
+    return;
+  }
+
+  MethodCallRegistration* registration =
+      fl_method_channel_ref_registration(self);
+  if (registration == nullptr) {
+    response_handle->complete();
+    return;
+  }
+  g_autoptr(FlMethodCall) call =
+      fl_method_call_new(static_cast<gchar*>(g_steal_pointer(&name)),
+                         static_cast<FlValue*>(g_steal_pointer(&args)),
+                         self->codec, response_handle);
+  registration->handler()(self, call, registration->user_data());
+  registration->unref();
+}
+
+// The messenger lets go of the channel: when another channel takes the name
+// over, or when the messenger shuts down. The handler goes with it.
+static void fl_method_channel_released_cb(gpointer user_data) {
+  FlMethodChannel* self = FL_METHOD_CHANNEL(user_data);
+  fl_method_channel_replace_registration(self, nullptr);
+  g_object_unref(self);
+}
+
+FlMethodChannel* fl_method_channel_new(FlBinaryMessenger* messenger,
+                                       const gchar* name,
+                                       FlMethodCodec* codec) {
+  g_return_val_if_fail(FL_IS_BINARY_MESSENGER(messenger), nullptr);
+  g_return_val_if_fail(name != nullptr, nullptr);
+  g_return_val_if_fail(FL_IS_METHOD_CODEC(codec), nullptr);
+
+  auto* self =
+      FL_METHOD_CHANNEL(g_object_new(fl_method_channel_get_type(), nullptr));
+  self->name = g_strdup(name);
+  self->codec = FL_METHOD_CODEC(g_object_ref(codec));
+  fl_binary_messenger_set_message_handler_on_channel(
+      messenger, name, fl_method_channel_message_cb, g_object_ref(self),
+      fl_method_channel_released_cb);
+  return self;
+}
+
+void fl_method_channel_set_method_call_handler(
+    FlMethodChannel* self,
+    FlMethodChannelMethodCallHandler handler,
+    gpointer user_data,
+    GDestroyNotify destroy_notify) {
+  g_return_if_fail(FL_IS_METHOD_CHANNEL(self));
+  auto* registration =
+      new MethodCallRegistration(handler, user_data, destroy_notify);
+  if (handler == nullptr) {
+    // Removing the handler: the data given with it is of no further use.
+    registration->unref();
+    registration = nullptr;
+  }
+  fl_method_channel_replace_registration(self, registration);
+}
+
+gpointer fl_method_channel_peek_handler_data(FlMethodChannel* self) {
+  g_return_val_if_fail(FL_IS_METHOD_CHANNEL(self), nullptr);
+  g_mutex_lock(&self->mutex);
+  gpointer user_data =
+      self->registration != nullptr ? self->registration->user_data() : nullptr;
+  g_mutex_unlock(&self->mutex);
+  return user_data;
+}

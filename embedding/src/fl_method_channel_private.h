@@ -1,0 +1,9 @@
+#ifndef EMBEDDING_SRC_FL_METHOD_CHANNEL_PRIVATE_H_
+#define EMBEDDING_SRC_FL_METHOD_CHANNEL_PRIVATE_H_
+
+#include "flutter_linux/fl_method_channel.h"
+
+// The user data of the channel's method-call handler, or NULL (borrowed).
+gpointer fl_method_channel_peek_handler_data(FlMethodChannel* channel);
+
+#endif  // EMBEDDING_SRC_FL_METHOD_CHANNEL_PRIVATE_H_

@@ -1,0 +1,12 @@
+#include "flutter_linux/fl_plugin_registrar.h"
+
+G_DEFINE_INTERFACE(FlPluginRegistrar, fl_plugin_registrar, G_TYPE_OBJECT)
+
+static void fl_plugin_registrar_default_init(
+    FlPluginRegistrarInterface* iface) {}
+
+FlBinaryMessenger* fl_plugin_registrar_get_messenger(
+    FlPluginRegistrar* registrar) {
+  g_return_val_if_fail(FL_IS_PLUGIN_REGISTRAR(registrar), nullptr);
+  return FL_PLUGIN_REGISTRAR_GET_IFACE(registrar)->get_messenger(registrar);
+}

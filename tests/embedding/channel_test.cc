@@ -1,0 +1,352 @@
+// How channels, calls and the messenger behave towards a plugin: handlers
+// outlive their channel reference, names are taken over, shutdown drops
+// everything once, and every call gets exactly one reply.
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <list>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "test_support.h"
+
+namespace {
+
+using test_support::Bytes;
+using test_support::from_hex;
+using test_support::Host;
+using test_support::LogCapture;
+using test_support::to_hex;
+using test_support::to_vector;
+
+// What a handler's user data stands for: it counts the calls it sees and how
+// often it is destroyed.
+struct Handler {
+  std::atomic<int> calls{0};
+  std::atomic<int> destroyed{0};
+  std::string reply_text = "reply";
+
+  static void destroy(gpointer data) {
+    static_cast<Handler*>(data)->destroyed++;
+  }
+};
+
+void reply_with_text_cb(FlMethodChannel* channel,
+                        FlMethodCall* call,
+                        gpointer user_data) {
+  auto* handler = static_cast<Handler*>(user_data);
+  handler->calls++;
+  g_autoptr(FlValue) result = fl_value_new_string(handler->reply_text.c_str());
+  g_autoptr(FlMethodResponse) response =
+      FL_METHOD_RESPONSE(fl_method_success_response_new(result));
+  EXPECT_TRUE(fl_method_call_respond(call, response, nullptr));
+}
+
+class ChannelTest : public testing::Test {
+ protected:
+  // Handlers live as long as the fixture, longer than the host, which may
+  // drop them when it shuts down.
+  Handler& add_handler(const char* reply_text = "reply") {
+    handlers_.emplace_back();
+    handlers_.back().reply_text = reply_text;
+    return handlers_.back();
+  }
+
+  FlMethodChannel* open(const char* name, Handler* handler) {
+    g_autoptr(FlStandardMethodCodec) codec = fl_standard_method_codec_new();
+    FlMethodChannel* channel = fl_method_channel_new(
+        host_.binary_messenger(), name, FL_METHOD_CODEC(codec));
+    if (handler != nullptr) {
+      fl_method_channel_set_method_call_handler(channel, reply_with_text_cb,
+                                                handler, Handler::destroy);
+    }
+    return channel;
+  }
+
+  // The text of a success reply, "<not implemented>" or "<error CODE>".
+  std::string call_text(const char* channel, const char* method = "m") {
+    g_autoptr(FlMethodResponse) response = host_.call(channel, method);
+    if (FL_IS_METHOD_SUCCESS_RESPONSE(response)) {
+      return fl_value_get_string(
+          fl_method_response_get_result(response, nullptr));
+    }
+    if (FL_IS_METHOD_ERROR_RESPONSE(response)) {
+      return std::string("<error ") +
+             fl_method_error_response_get_code(
+                 FL_METHOD_ERROR_RESPONSE(response)) +
+             ">";
+    }
+    return "<not implemented>";
+  }
+
+  std::list<Handler> handlers_;
+  Host host_;
+};
+
+TEST_F(ChannelTest, HandlerStaysInForceAfterTheChannelIsReleased) {
+  Handler& handler = add_handler();
+  g_object_unref(open("c", &handler));
+  EXPECT_EQ(call_text("c"), "reply");
+  EXPECT_EQ(handler.calls, 1);
+  EXPECT_EQ(handler.destroyed, 0);
+}
+
+TEST_F(ChannelTest, ChannelKeepsTheCodecAfterItsCreatorDropsIt) {
+  Handler& handler = add_handler();
+  FlStandardMethodCodec* codec = fl_standard_method_codec_new();
+  g_autoptr(FlMethodChannel) channel = fl_method_channel_new(
+      host_.binary_messenger(), "c", FL_METHOD_CODEC(codec));
+  fl_method_channel_set_method_call_handler(channel, reply_with_text_cb,
+                                            &handler, Handler::destroy);
+  g_object_add_weak_pointer(G_OBJECT(codec),
+                            reinterpret_cast<gpointer*>(&codec));
+  g_object_unref(codec);
+  EXPECT_NE(codec, nullptr);
+  EXPECT_EQ(call_text("c"), "reply");
+  g_object_remove_weak_pointer(G_OBJECT(codec),
+                               reinterpret_cast<gpointer*>(&codec));
+}
+
+TEST_F(ChannelTest, ANewChannelTakesTheNameOverAndDropsTheOldHandlerOnce) {
+  Handler& first = add_handler();
+  Handler& second = add_handler("second");
+  g_autoptr(FlMethodChannel) old_channel = open("c", &first);
+  g_object_unref(open("c", &second));
+
+  EXPECT_EQ(first.destroyed, 1);
+  EXPECT_EQ(call_text("c"), "second");
+  EXPECT_EQ(first.calls, 0);
+
+  // The creator still holds the old channel; releasing it drops nothing more.
+  g_clear_object(&old_channel);
+  EXPECT_EQ(first.destroyed, 1);
+  EXPECT_EQ(second.destroyed, 0);
+}
+
+TEST_F(ChannelTest, ReplacingTheHandlerDropsTheOldOneOnce) {
+  Handler& first = add_handler();
+  Handler& second = add_handler("second");
+  g_autoptr(FlMethodChannel) channel = open("c", &first);
+  fl_method_channel_set_method_call_handler(channel, reply_with_text_cb,
+                                            &second, Handler::destroy);
+  EXPECT_EQ(first.destroyed, 1);
+  EXPECT_EQ(call_text("c"), "second");
+
+  fl_method_channel_set_method_call_handler(channel, nullptr, nullptr, nullptr);
+  EXPECT_EQ(second.destroyed, 1);
+  EXPECT_EQ(call_text("c"), "<not implemented>");
+}
+
+TEST_F(ChannelTest, ShutdownDropsEveryHandlerExactlyOnce) {
+  Handler& a = add_handler();
+  Handler& b = add_handler();
+  g_autoptr(FlMethodChannel) kept = open("a", &a);
+  g_object_unref(open("b", &b));
+
+  embedding_host_messenger_shutdown(host_.messenger());
+  EXPECT_EQ(a.destroyed, 1);
+  EXPECT_EQ(b.destroyed, 1);
+  EXPECT_EQ(call_text("a"), "<not implemented>");
+  EXPECT_EQ(call_text("b"), "<not implemented>");
+
+  // Neither a second shutdown nor the release of a channel drops them again,
+  // and a handler installed after shutdown is dropped at once.
+  embedding_host_messenger_shutdown(host_.messenger());
+  g_clear_object(&kept);
+  Handler& late = add_handler();
+  g_object_unref(open("late", &late));
+  EXPECT_EQ(a.destroyed, 1);
+  EXPECT_EQ(b.destroyed, 1);
+  EXPECT_EQ(late.destroyed, 1);
+  EXPECT_EQ(call_text("late"), "<not implemented>");
+}
+
+TEST(Messenger, ReleasingTheMessengerDropsEveryHandler) {
+  Handler handler;
+  EmbeddingHostMessenger* messenger = embedding_host_messenger_new();
+  g_autoptr(FlStandardMethodCodec) codec = fl_standard_method_codec_new();
+  g_autoptr(FlMethodChannel) channel = fl_method_channel_new(
+      FL_BINARY_MESSENGER(messenger), "c", FL_METHOD_CODEC(codec));
+  fl_method_channel_set_method_call_handler(channel, reply_with_text_cb,
+                                            &handler, Handler::destroy);
+  g_object_unref(messenger);
+  EXPECT_EQ(handler.destroyed, 1);
+}
+
+void respond_twice_cb(FlMethodChannel* channel,
+                      FlMethodCall* call,
+                      gpointer user_data) {
+  g_autoptr(FlValue) first_value = fl_value_new_string("first");
+  g_autoptr(FlMethodResponse) first =
+      FL_METHOD_RESPONSE(fl_method_success_response_new(first_value));
+  g_autoptr(FlMethodResponse) second =
+      FL_METHOD_RESPONSE(fl_method_not_implemented_response_new());
+  EXPECT_TRUE(fl_method_call_respond(call, first, nullptr));
+
+  g_autoptr(GError) error = nullptr;
+  EXPECT_FALSE(fl_method_call_respond(call, second, &error));
+  EXPECT_TRUE(g_error_matches(error, EMBEDDING_HOST_ERROR,
+                              EMBEDDING_HOST_ERROR_ALREADY_RESPONDED));
+  *static_cast<std::string*>(user_data) =
+      error != nullptr ? error->message : "";
+}
+
+TEST_F(ChannelTest, ACallIsAnsweredOnlyOnce) {
+  std::string second_error;
+  g_autoptr(FlMethodChannel) channel = open("c", nullptr);
+  fl_method_channel_set_method_call_handler(channel, respond_twice_cb,
+                                            &second_error, nullptr);
+  EXPECT_EQ(call_text("c", "twice"), "first");
+  EXPECT_EQ(second_error, "method call \"twice\" has already been answered");
+}
+
+void ignore_cb(FlMethodChannel* channel, FlMethodCall* call, gpointer data) {}
+
+TEST_F(ChannelTest, ACallReleasedUnansweredGetsTheEmptyReplyAndAWarning) {
+  g_autoptr(FlMethodChannel) channel = open("c", nullptr);
+  fl_method_channel_set_method_call_handler(channel, ignore_cb, nullptr,
+                                            nullptr);
+  LogCapture log;
+  g_autoptr(GBytes) call =
+      embedding_host_encode_method_call("forgotten", nullptr);
+  EXPECT_EQ(host_.send("c", to_vector(call)), Bytes());
+  ASSERT_EQ(log.messages().size(), 1u);
+  EXPECT_NE(log.messages()[0].find("\"forgotten\" was released without a "
+                                   "response"),
+            std::string::npos)
+      << log.messages()[0];
+}
+
+// A handler may keep the call and answer later, from another thread; the
+// sender waits for that answer.
+struct LateAnswer {
+  std::thread responder;
+};
+
+void answer_later_cb(FlMethodChannel* channel,
+                     FlMethodCall* call,
+                     gpointer user_data) {
+  auto* late = static_cast<LateAnswer*>(user_data);
+  g_object_ref(call);
+  late->responder = std::thread([call] {
+    g_autoptr(FlValue) result = fl_value_new_int(7);
+    g_autoptr(FlMethodResponse) response =
+        FL_METHOD_RESPONSE(fl_method_success_response_new(result));
+    EXPECT_TRUE(fl_method_call_respond(call, response, nullptr));
+    g_object_unref(call);
+  });
+}
+
+TEST_F(ChannelTest, AnAnswerFromAnotherThreadReachesTheSender) {
+  LateAnswer late;
+  g_autoptr(FlMethodChannel) channel = open("c", nullptr);
+  fl_method_channel_set_method_call_handler(channel, answer_later_cb, &late,
+                                            nullptr);
+  g_autoptr(GBytes) call = embedding_host_encode_method_call("m", nullptr);
+  Bytes reply = host_.send("c", to_vector(call));
+  late.responder.join();
+  EXPECT_EQ(to_hex(reply), "00 03 07 00 00 00");
+}
+
+TEST_F(ChannelTest, WithoutAHandlerTheReplyIsEmpty) {
+  g_autoptr(GBytes) call = embedding_host_encode_method_call("m", nullptr);
+  EXPECT_EQ(host_.send("nobody", to_vector(call)), Bytes());
+
+  g_autoptr(FlMethodChannel) channel = open("c", nullptr);
+  EXPECT_EQ(host_.send("c", to_vector(call)), Bytes());
+}
+
+TEST_F(ChannelTest, AnUndecodableMessageNeverReachesTheHandler) {
+  Handler& handler = add_handler();
+  g_autoptr(FlMethodChannel) channel = open("c", &handler);
+  Bytes garbage = from_hex("07 05 61");
+  g_autoptr(GByteArray) reply = g_byte_array_new();
+  g_byte_array_append(reply, garbage.data(), garbage.size());
+  g_autoptr(GError) error = nullptr;
+  EXPECT_FALSE(embedding_host_messenger_send(
+      host_.messenger(), "c", garbage.data(), garbage.size(), reply, &error));
+  EXPECT_EQ(reply->len, 0u);
+  ASSERT_TRUE(g_error_matches(error, EMBEDDING_HOST_ERROR,
+                              EMBEDDING_HOST_ERROR_MALFORMED_MESSAGE));
+  EXPECT_STREQ(error->message,
+               "size 5 at offset 1 needs 5 bytes but only 1 are left");
+  EXPECT_EQ(handler.calls, 0);
+}
+
+// Taking a name over while a call on it is being handled must not pull the
+// handler's data away from under that call: it is dropped when the call ends.
+struct Reentrant {
+  Host* host;
+  std::atomic<int> destroyed{0};
+  int destroyed_during_call = -1;
+};
+
+void take_over_during_call_cb(FlMethodChannel* channel,
+                              FlMethodCall* call,
+                              gpointer user_data) {
+  auto* reentrant = static_cast<Reentrant*>(user_data);
+  g_autoptr(FlStandardMethodCodec) codec = fl_standard_method_codec_new();
+  g_autoptr(FlMethodChannel) replacement = fl_method_channel_new(
+      reentrant->host->binary_messenger(), "c", FL_METHOD_CODEC(codec));
+  reentrant->destroyed_during_call = reentrant->destroyed;
+  g_autoptr(FlMethodResponse) response =
+      FL_METHOD_RESPONSE(fl_method_not_implemented_response_new());
+  fl_method_call_respond(call, response, nullptr);
+}
+
+TEST_F(ChannelTest, TakeOverDuringACallDropsTheOldHandlerAfterTheCall) {
+  Reentrant reentrant{&host_};
+  g_autoptr(FlMethodChannel) channel = open("c", nullptr);
+  fl_method_channel_set_method_call_handler(
+      channel, take_over_during_call_cb, &reentrant,
+      [](gpointer data) { static_cast<Reentrant*>(data)->destroyed++; });
+  EXPECT_EQ(call_text("c"), "<not implemented>");
+  EXPECT_EQ(reentrant.destroyed_during_call, 0);
+  EXPECT_EQ(reentrant.destroyed, 1);
+}
+
+TEST_F(ChannelTest, ConcurrentCallsOnSeveralChannelsEachGetTheirOwnReply) {
+  constexpr int kThreads = 4;
+  constexpr int kCallsPerThread = 2000;
+  Handler* handlers[] = {&add_handler("zero"), &add_handler("one")};
+  g_object_unref(open("zero", &(*handlers[0])));
+  g_object_unref(open("one", &(*handlers[1])));
+
+  g_autoptr(GBytes) call = embedding_host_encode_method_call("m", nullptr);
+  Bytes message = to_vector(call);
+  std::atomic<int> wrong{0};
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; t++) {
+    threads.emplace_back([&, t] {
+      g_autoptr(GByteArray) reply = g_byte_array_new();
+      for (int i = 0; i < kCallsPerThread; i++) {
+        int which = (t + i) % 2;
+        if (!embedding_host_messenger_send(
+                host_.messenger(), which == 0 ? "zero" : "one", message.data(),
+                message.size(), reply, nullptr)) {
+          wrong++;
+          continue;
+        }
+        g_autoptr(FlMethodResponse) response =
+            embedding_host_decode_response(reply->data, reply->len, nullptr);
+        FlValue* result = response != nullptr
+                              ? fl_method_response_get_result(response, nullptr)
+                              : nullptr;
+        if (result == nullptr ||
+            handlers[which]->reply_text != fl_value_get_string(result)) {
+          wrong++;
+        }
+      }
+    });
+  }
+  for (auto& thread : threads) {
+    thread.join();
+  }
+  EXPECT_EQ(wrong, 0);
+  EXPECT_EQ((*handlers[0]).calls + (*handlers[1]).calls,
+            kThreads * kCallsPerThread);
+}
+
+}  // namespace

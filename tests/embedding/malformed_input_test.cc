@@ -1,0 +1,186 @@
+// Every kind of malformed input is refused with an error that says what was
+// wrong and where, for each decoder.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "test_support.h"
+
+namespace {
+
+using test_support::Bytes;
+using test_support::from_hex;
+
+enum class Decoder { kValue, kMethodCall, kReply };
+
+struct MalformedCase {
+  const char* name;
+  Decoder decoder;
+  std::string hex;
+  const char* message;  // the whole error message
+};
+
+void PrintTo(const MalformedCase& malformed, std::ostream* out) {
+  *out << malformed.name;
+}
+
+// Runs @decoder on an exact-size copy of @bytes; returns the error.
+GError* decode(Decoder decoder, const Bytes& bytes) {
+  Bytes copy(bytes);
+  copy.shrink_to_fit();
+  GError* error = nullptr;
+  switch (decoder) {
+    case Decoder::kValue: {
+      g_autoptr(FlValue) value =
+          embedding_host_decode_value(copy.data(), copy.size(), &error);
+      EXPECT_EQ(value, nullptr);
+      break;
+    }
+    case Decoder::kMethodCall: {
+      g_autofree gchar* name = nullptr;
+      g_autoptr(FlValue) args = nullptr;
+      EXPECT_FALSE(embedding_host_decode_method_call(copy.data(), copy.size(),
+                                                     &name, &args, &error));
+      EXPECT_EQ(name, nullptr);
+      EXPECT_EQ(args, nullptr);
+      break;
+    }
+    case Decoder::kReply: {
+      g_autoptr(FlMethodResponse) response =
+          embedding_host_decode_response(copy.data(), copy.size(), &error);
+      EXPECT_EQ(response, nullptr);
+      break;
+    }
+  }
+  return error;
+}
+
+std::string deep_lists(int depth) {
+  std::string hex;
+  for (int i = 0; i < depth; i++) {
+    hex += "0c 01 ";
+  }
+  return hex + "00";
+}
+
+const MalformedCase kCases[] = {
+    {"EmptyValue", Decoder::kValue, "",
+     "message ends early: 1 bytes needed at offset 0, 0 left"},
+    {"TruncatedInt32", Decoder::kValue, "03 01 02",
+     "message ends early: 4 bytes needed at offset 1, 2 left"},
+    {"TruncatedInt64", Decoder::kValue, "04 01 02 03 04 05 06 07",
+     "message ends early: 8 bytes needed at offset 1, 7 left"},
+    {"TruncatedFloatPadding", Decoder::kValue, "06 00 00",
+     "message ends early: 7 bytes needed at offset 1, 2 left"},
+    {"TruncatedSize16", Decoder::kValue, "07 fe 01",
+     "message ends early: 2 bytes needed at offset 2, 1 left"},
+    {"TruncatedSize32", Decoder::kValue, "08 ff 01 00",
+     "message ends early: 4 bytes needed at offset 2, 2 left"},
+    {"UnknownTypeByte5", Decoder::kValue, "05 00",
+     "unknown type byte 5 at offset 0"},
+    {"UnknownTypeByte15", Decoder::kValue, "0c 01 0f",
+     "unknown type byte 15 at offset 2"},
+    {"UnknownTypeByte255", Decoder::kValue, "ff",
+     "unknown type byte 255 at offset 0"},
+    {"StringLongerThanMessage", Decoder::kValue, "07 05 61 62",
+     "size 5 at offset 1 needs 5 bytes but only 2 are left"},
+    {"HugeStringSize", Decoder::kValue, "07 ff ff ff ff ff 61",
+     "size 4294967295 at offset 1 needs 4294967295 bytes but only 1 are left"},
+    {"Int32ListLongerThanMessage", Decoder::kValue, "09 02 00 00 01 00 00 00",
+     "size 2 at offset 1 needs 8 bytes but only 4 are left"},
+    {"Float64ListLongerThanMessage", Decoder::kValue,
+     "0b 01 00 00 00 00 00 00 01",
+     "size 1 at offset 1 needs 8 bytes but only 1 are left"},
+    {"ListLongerThanMessage", Decoder::kValue, "0c 03 00 00",
+     "size 3 at offset 1 needs 3 bytes but only 2 are left"},
+    {"MapLongerThanMessage", Decoder::kValue, "0d 02 00 00 00",
+     "size 2 at offset 1 needs 4 bytes but only 3 are left"},
+    {"MapMissingItsLastValue", Decoder::kValue, "0d 01 07 01 61",
+     "message ends early: 1 bytes needed at offset 5, 0 left"},
+    {"LeftOverBytes", Decoder::kValue, "00 00",
+     "1 bytes left over at offset 1 after the last value"},
+    {"InvalidUtf8", Decoder::kValue, "07 02 c3 28",
+     "string at offset 0 is not valid UTF-8"},
+    {"NulInString", Decoder::kValue, "0c 01 07 02 61 00",
+     "string at offset 2 is not valid UTF-8"},
+    {"TooDeep", Decoder::kValue, deep_lists(600),
+     "lists and maps nested deeper than 512 at offset 1024"},
+    {"EmptyCall", Decoder::kMethodCall, "",
+     "message ends early: 1 bytes needed at offset 0, 0 left"},
+    {"NameNotAString", Decoder::kMethodCall, "03 00 00 00 00 00",
+     "method name at offset 0 is not a string (type byte 3)"},
+    {"NameIsNull", Decoder::kMethodCall, "00 00",
+     "method name at offset 0 is not a string (type byte 0)"},
+    {"CallWithoutArguments", Decoder::kMethodCall, "07 03 61 62 63",
+     "message ends early: 1 bytes needed at offset 5, 0 left"},
+    {"CallNameTooLong", Decoder::kMethodCall, "07 09 61 00",
+     "size 9 at offset 1 needs 9 bytes but only 2 are left"},
+    {"CallLeftOverBytes", Decoder::kMethodCall, "07 01 61 00 00",
+     "1 bytes left over at offset 4 after the last value"},
+    {"UnknownReplyKind", Decoder::kReply, "02 00",
+     "unknown reply kind 2 at offset 0"},
+    {"SuccessWithoutResult", Decoder::kReply, "00",
+     "message ends early: 1 bytes needed at offset 1, 0 left"},
+    {"SuccessLeftOverBytes", Decoder::kReply, "00 00 00",
+     "1 bytes left over at offset 2 after the last value"},
+    {"ErrorWithoutCode", Decoder::kReply, "01",
+     "message ends early: 1 bytes needed at offset 1, 0 left"},
+    {"ErrorCodeNotAString", Decoder::kReply, "01 00 00 00",
+     "error code at offset 1 is not a string (type byte 0)"},
+    {"ErrorMessageNotAString", Decoder::kReply, "01 07 01 45 01 00",
+     "error message at offset 4 is neither a string nor null (type byte 1)"},
+    {"ErrorWithoutDetails", Decoder::kReply, "01 07 01 45 00",
+     "message ends early: 1 bytes needed at offset 5, 0 left"},
+    {"StackTraceNotAString", Decoder::kReply,
+     "01 07 01 45 00 00 03 01 00 00 00",
+     "stack trace at offset 6 is neither a string nor null (type byte 3)"},
+    {"ErrorLeftOverAfterStackTrace", Decoder::kReply, "01 07 01 45 00 00 00 00",
+     "1 bytes left over at offset 7 after the last value"},
+};
+
+class MalformedInputTest : public testing::TestWithParam<MalformedCase> {};
+
+TEST_P(MalformedInputTest, IsRefusedWithWhatAndWhere) {
+  const MalformedCase& malformed = GetParam();
+  g_autoptr(GError) error = decode(malformed.decoder, from_hex(malformed.hex));
+  ASSERT_NE(error, nullptr);
+  EXPECT_TRUE(g_error_matches(error, EMBEDDING_HOST_ERROR,
+                              EMBEDDING_HOST_ERROR_MALFORMED_MESSAGE));
+  EXPECT_STREQ(error->message, malformed.message);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rules,
+                         MalformedInputTest,
+                         testing::ValuesIn(kCases),
+                         [](const auto& info) { return info.param.name; });
+
+TEST(MalformedInput, NestingUpToTheLimitIsAccepted) {
+  Bytes bytes = from_hex(deep_lists(512));
+  g_autoptr(GError) error = nullptr;
+  g_autoptr(FlValue) value =
+      embedding_host_decode_value(bytes.data(), bytes.size(), &error);
+  EXPECT_NE(value, nullptr) << error->message;
+}
+
+TEST(MalformedInput, NothingIsLeftAliveAfterARefusal) {
+  gsize before = embedding_host_live_value_count();
+  // A map whose third entry is broken: the two complete entries and the
+  // first key must be released.
+  Bytes bytes = from_hex("0d 03 07 01 61 01 07 01 62 02 07 01 63 05");
+  g_autoptr(GError) error = decode(Decoder::kValue, bytes);
+  ASSERT_NE(error, nullptr);
+  EXPECT_EQ(embedding_host_live_value_count(), before);
+}
+
+TEST(MalformedInput, AHugeDeclaredSizeAllocatesNothing) {
+  // Four billion int64 elements declared in a six-byte message: refused
+  // before any allocation is attempted (which would abort the process).
+  Bytes bytes = from_hex("0a ff ff ff ff ff 00 00");
+  g_autoptr(GError) error = decode(Decoder::kValue, bytes);
+  ASSERT_NE(error, nullptr);
+  EXPECT_NE(strstr(error->message, "size 4294967295"), nullptr)
+      << error->message;
+}
+
+}  // namespace

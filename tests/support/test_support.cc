@@ -1,0 +1,171 @@
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <cstdio>
+
+namespace test_support {
+
+Bytes from_hex(const std::string& hex) {
+  Bytes bytes;
+  std::string digits;
+  for (char c : hex) {
+    if (isxdigit(static_cast<unsigned char>(c))) {
+      digits += c;
+    }
+  }
+  for (size_t i = 0; i + 1 < digits.size(); i += 2) {
+    bytes.push_back(
+        static_cast<uint8_t>(std::stoi(digits.substr(i, 2), nullptr, 16)));
+  }
+  return bytes;
+}
+
+std::string to_hex(const uint8_t* data, size_t size) {
+  std::string hex;
+  char byte[4];
+  for (size_t i = 0; i < size; i++) {
+    snprintf(byte, sizeof(byte), i == 0 ? "%02x" : " %02x", data[i]);
+    hex += byte;
+  }
+  return hex;
+}
+
+std::string to_hex(const Bytes& bytes) {
+  return to_hex(bytes.data(), bytes.size());
+}
+
+Bytes to_vector(GBytes* bytes) {
+  gsize size = 0;
+  const auto* data =
+      static_cast<const uint8_t*>(g_bytes_get_data(bytes, &size));
+  return Bytes(data, data + size);
+}
+
+Bytes to_vector(GByteArray* bytes) {
+  return Bytes(bytes->data, bytes->data + bytes->len);
+}
+
+std::string to_hex(GBytes* bytes) {
+  return to_hex(to_vector(bytes));
+}
+
+namespace {
+
+// GLib takes one log writer per process; it hands messages to the capture in
+// force, if any, and to GLib's default writer otherwise.
+LogCapture* active_capture = nullptr;
+GMutex capture_mutex;
+
+}  // namespace
+
+LogCapture::LogCapture() {
+  static gsize writer_installed = 0;
+  if (g_once_init_enter(&writer_installed)) {
+    g_log_set_writer_func(write, nullptr, nullptr);
+    g_once_init_leave(&writer_installed, 1);
+  }
+  // Warnings and criticals are expected here: they must not abort the test
+  // when G_DEBUG makes them fatal.
+  saved_fatal_mask_ =
+      g_log_set_always_fatal(static_cast<GLogLevelFlags>(G_LOG_FATAL_MASK));
+  g_test_log_set_fatal_handler(keep_going, nullptr);
+  g_mutex_lock(&capture_mutex);
+  active_capture = this;
+  g_mutex_unlock(&capture_mutex);
+}
+
+LogCapture::~LogCapture() {
+  g_mutex_lock(&capture_mutex);
+  active_capture = nullptr;
+  g_mutex_unlock(&capture_mutex);
+  g_test_log_set_fatal_handler(nullptr, nullptr);
+  g_log_set_always_fatal(saved_fatal_mask_);
+}
+
+GLogWriterOutput LogCapture::write(GLogLevelFlags level,
+                                   const GLogField* fields,
+                                   gsize field_count,
+                                   gpointer user_data) {
+  if ((level & (G_LOG_LEVEL_WARNING | G_LOG_LEVEL_CRITICAL)) != 0) {
+    g_mutex_lock(&capture_mutex);
+    LogCapture* capture = active_capture;
+    if (capture != nullptr) {
+      for (gsize i = 0; i < field_count; i++) {
+        if (g_strcmp0(fields[i].key, "MESSAGE") == 0) {
+          capture->messages_.emplace_back(
+              static_cast<const char*>(fields[i].value));
+        }
+      }
+    }
+    g_mutex_unlock(&capture_mutex);
+    if (capture != nullptr) {
+      return G_LOG_WRITER_HANDLED;
+    }
+  }
+  return g_log_writer_default(level, fields, field_count, nullptr);
+}
+
+gboolean LogCapture::keep_going(const gchar* domain,
+                                GLogLevelFlags level,
+                                const gchar* message,
+                                gpointer user_data) {
+  return FALSE;
+}
+
+Host::Host()
+    : messenger_(embedding_host_messenger_new()),
+      registrar_(embedding_host_registrar_new(messenger_)) {}
+
+Host::~Host() {
+  g_object_unref(registrar_);
+  embedding_host_messenger_shutdown(messenger_);
+  g_object_unref(messenger_);
+}
+
+Bytes Host::send(const char* channel, const Bytes& message) {
+  g_autoptr(GByteArray) reply = g_byte_array_new();
+  g_autoptr(GError) error = nullptr;
+  EXPECT_TRUE(embedding_host_messenger_send(messenger_, channel, message.data(),
+                                            message.size(), reply, &error))
+      << (error != nullptr ? error->message : "");
+  return to_vector(reply);
+}
+
+FlMethodResponse* Host::call(const char* channel,
+                             const char* method,
+                             FlValue* args) {
+  g_autoptr(GBytes) message = embedding_host_encode_method_call(method, args);
+  Bytes reply = send(channel, to_vector(message));
+  g_autoptr(GError) error = nullptr;
+  FlMethodResponse* response =
+      embedding_host_decode_response(reply.data(), reply.size(), &error);
+  EXPECT_NE(response, nullptr) << error->message;
+  return response;
+}
+
+LifeWatch::LifeWatch(gpointer object) : object_(G_OBJECT(object)) {
+  g_object_weak_ref(object_, weak_notify, this);
+  g_object_set_data_full(object_, "test-support-life-watch", this,
+                         data_destroyed);
+}
+
+LifeWatch::~LifeWatch() {
+  if (disposed_ == 0) {
+    g_object_weak_unref(object_, weak_notify, this);
+  }
+  if (finalized_ == 0) {
+    g_object_steal_data(object_, "test-support-life-watch");
+  }
+}
+
+void LifeWatch::weak_notify(gpointer data, GObject* where_the_object_was) {
+  static_cast<LifeWatch*>(data)->disposed_++;
+}
+
+void LifeWatch::data_destroyed(gpointer data) {
+  static_cast<LifeWatch*>(data)->finalized_++;
+}
+
+}  // namespace test_support

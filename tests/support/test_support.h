@@ -1,0 +1,102 @@
+#ifndef KESTRUNE_TESTS_SUPPORT_TEST_SUPPORT_H_
+#define KESTRUNE_TESTS_SUPPORT_TEST_SUPPORT_H_
+
+#include <glib.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "embedding_host/embedding_host.h"
+
+namespace test_support {
+
+using Bytes = std::vector<uint8_t>;
+
+// "07 03 61 62 63" -> {0x07, 0x03, 0x61, 0x62, 0x63}; blanks are ignored.
+Bytes from_hex(const std::string& hex);
+std::string to_hex(const uint8_t* data, size_t size);
+std::string to_hex(const Bytes& bytes);
+std::string to_hex(GBytes* bytes);
+Bytes to_vector(GBytes* bytes);
+Bytes to_vector(GByteArray* bytes);
+
+// Records the warnings and criticals logged while it lives, instead of
+// letting them through (or abort the test under G_DEBUG=fatal-warnings).
+// A test that does not create one expects no such message at all.
+class LogCapture {
+ public:
+  LogCapture();
+  ~LogCapture();
+  LogCapture(const LogCapture&) = delete;
+  LogCapture& operator=(const LogCapture&) = delete;
+
+  const std::vector<std::string>& messages() const { return messages_; }
+
+ private:
+  static GLogWriterOutput write(GLogLevelFlags level,
+                                const GLogField* fields,
+                                gsize field_count,
+                                gpointer user_data);
+  static gboolean keep_going(const gchar* domain,
+                             GLogLevelFlags level,
+                             const gchar* message,
+                             gpointer user_data);
+
+  std::vector<std::string> messages_;
+  GLogLevelFlags saved_fatal_mask_;
+};
+
+// A messenger with a registrar, as an application has one.
+class Host {
+ public:
+  Host();
+  ~Host();
+  Host(const Host&) = delete;
+  Host& operator=(const Host&) = delete;
+
+  EmbeddingHostMessenger* messenger() const { return messenger_; }
+  FlBinaryMessenger* binary_messenger() const {
+    return FL_BINARY_MESSENGER(messenger_);
+  }
+  FlPluginRegistrar* registrar() const { return registrar_; }
+
+  // Sends @message on @channel; returns the reply bytes. Fails the test if
+  // the messenger refuses the message.
+  Bytes send(const char* channel, const Bytes& message);
+
+  // Encodes a call, sends it and decodes the reply.
+  FlMethodResponse* call(const char* channel,
+                         const char* method,
+                         FlValue* args = nullptr);
+
+ private:
+  EmbeddingHostMessenger* messenger_;
+  FlPluginRegistrar* registrar_;
+};
+
+// Counts how often a GObject is disposed and finalised, without touching its
+// class: a weak reference is notified during dispose, object data is
+// released in finalize.
+class LifeWatch {
+ public:
+  explicit LifeWatch(gpointer object);
+  ~LifeWatch();
+  LifeWatch(const LifeWatch&) = delete;
+  LifeWatch& operator=(const LifeWatch&) = delete;
+
+  int disposed() const { return disposed_; }
+  int finalized() const { return finalized_; }
+
+ private:
+  static void weak_notify(gpointer data, GObject* where_the_object_was);
+  static void data_destroyed(gpointer data);
+
+  GObject* object_;
+  int disposed_ = 0;
+  int finalized_ = 0;
+};
+
+}  // namespace test_support
+
+#endif  // KESTRUNE_TESTS_SUPPORT_TEST_SUPPORT_H_
