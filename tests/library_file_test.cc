@@ -1,0 +1,183 @@
+// The built libraries as a host's dynamic linker sees them: names, exported
+// symbols, search path, dependencies and hardening. This program links
+// neither library, so that dlopen() below finds them the way a host does.
+
+#include <dlfcn.h>
+#include <glib.h>
+#include <gtest/gtest.h>
+
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string run(const std::vector<std::string>& command) {
+  std::vector<char*> argv;
+  for (const std::string& word : command) {
+    argv.push_back(const_cast<char*>(word.c_str()));
+  }
+  argv.push_back(nullptr);
+  g_autofree gchar* out = nullptr;
+  g_autofree gchar* err = nullptr;
+  gint status = 0;
+  g_autoptr(GError) error = nullptr;
+  bool spawned =
+      g_spawn_sync(nullptr, argv.data(), nullptr, G_SPAWN_SEARCH_PATH, nullptr,
+                   nullptr, &out, &err, &status, &error);
+  EXPECT_TRUE(spawned) << error->message;
+  EXPECT_TRUE(g_spawn_check_wait_status(status, nullptr)) << err;
+  return out != nullptr ? out : "";
+}
+
+std::vector<std::string> lines(const std::string& text) {
+  std::vector<std::string> result;
+  std::istringstream stream(text);
+  for (std::string line; std::getline(stream, line);) {
+    result.push_back(line);
+  }
+  return result;
+}
+
+std::set<std::string> exported_symbols(const char* library) {
+  std::set<std::string> symbols;
+  for (const std::string& line :
+       lines(run({"nm", "-D", "--defined-only", library}))) {
+    std::istringstream fields(line);
+    std::string address, kind, name;
+    if (fields >> address >> kind >> name) {
+      symbols.insert(name);
+    }
+  }
+  return symbols;
+}
+
+// Values of the dynamic-section entries of one tag, in order, e.g. "NEEDED".
+std::vector<std::string> dynamic_entries(const char* library,
+                                         const std::string& tag) {
+  std::vector<std::string> values;
+  for (const std::string& line : lines(run({"readelf", "-dW", library}))) {
+    if (line.find("(" + tag + ")") == std::string::npos) {
+      continue;
+    }
+    size_t open = line.find('[');
+    size_t close = line.rfind(']');
+    values.push_back(open != std::string::npos && close > open
+                         ? line.substr(open + 1, close - open - 1)
+                         : line.substr(line.find(')') + 1));
+  }
+  return values;
+}
+
+bool has_prefix(const std::string& text, const std::string& prefix) {
+  return text.compare(0, prefix.size(), prefix) == 0;
+}
+
+bool has_suffix(const std::string& text, const std::string& suffix) {
+  return text.size() >= suffix.size() &&
+         text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+// The platform API that plugins may call, besides the types' _get_type.
+const std::set<std::string> kPlatformApi = {
+    "fl_plugin_registrar_get_messenger",
+    "fl_standard_method_codec_new",
+    "fl_method_channel_new",
+    "fl_method_channel_set_method_call_handler",
+    "fl_method_call_get_name",
+    "fl_method_call_get_args",
+    "fl_method_call_respond",
+    "fl_method_success_response_new",
+    "fl_method_success_response_get_result",
+    "fl_method_error_response_new",
+    "fl_method_error_response_get_code",
+    "fl_method_error_response_get_message",
+    "fl_method_error_response_get_details",
+    "fl_method_not_implemented_response_new",
+    "fl_method_response_get_result",
+    "fl_value_new_null",
+    "fl_value_new_bool",
+    "fl_value_new_int",
+    "fl_value_new_float",
+    "fl_value_new_string",
+    "fl_value_new_string_sized",
+    "fl_value_new_uint8_list",
+    "fl_value_new_int32_list",
+    "fl_value_new_int64_list",
+    "fl_value_new_float32_list",
+    "fl_value_new_float_list",
+    "fl_value_new_list",
+    "fl_value_new_map",
+    "fl_value_ref",
+    "fl_value_unref",
+    "fl_value_get_type",
+    "fl_value_equal",
+    "fl_value_append",
+    "fl_value_append_take",
+    "fl_value_set",
+    "fl_value_set_take",
+    "fl_value_get_bool",
+    "fl_value_get_int",
+    "fl_value_get_float",
+    "fl_value_get_string",
+    "fl_value_get_uint8_list",
+    "fl_value_get_int32_list",
+    "fl_value_get_int64_list",
+    "fl_value_get_float32_list",
+    "fl_value_get_float_list",
+    "fl_value_get_length",
+    "fl_value_get_list_value",
+    "fl_value_get_map_key",
+    "fl_value_get_map_value",
+    "fl_value_lookup",
+    "fl_value_to_string",
+};
+
+TEST(StandInLibrary, IsNamedAsThePlatformLibrary) {
+  EXPECT_EQ(dynamic_entries(STAND_IN_LIBRARY, "SONAME"),
+            std::vector<std::string>{"libflutter_linux_gtk.so"});
+  EXPECT_TRUE(has_suffix(STAND_IN_LIBRARY,
+                         "/flutter/ephemeral/"
+                         "libflutter_linux_gtk.so"));
+}
+
+TEST(StandInLibrary, ExportsThePlatformApiAndHostInterfaceOnly) {
+  std::set<std::string> symbols = exported_symbols(STAND_IN_LIBRARY);
+  for (const std::string& symbol : symbols) {
+    bool allowed =
+        kPlatformApi.count(symbol) > 0 ||
+        (has_prefix(symbol, "fl_") && has_suffix(symbol, "_get_type") &&
+         symbol != "fl_value_get_type") ||
+        has_prefix(symbol, "embedding_host_");
+    EXPECT_TRUE(allowed) << "unexpected export: " << symbol;
+  }
+  for (const std::string& function : kPlatformApi) {
+    EXPECT_EQ(symbols.count(function), 1u) << "missing: " << function;
+  }
+}
+
+TEST(PluginLibrary, ExportsExactlyItsTwoEntryPoints) {
+  EXPECT_EQ(exported_symbols(PLUGIN_LIBRARY),
+            (std::set<std::string>{"kestrune_plugin_get_type",
+                                   "kestrune_plugin_register_with_registrar"}));
+}
+
+TEST(PluginLibrary, FindsTheEmbeddingInTheEphemeralDirectory) {
+  EXPECT_EQ(dynamic_entries(PLUGIN_LIBRARY, "RUNPATH"),
+            std::vector<std::string>{EPHEMERAL_DIR});
+  EXPECT_TRUE(dynamic_entries(PLUGIN_LIBRARY, "RPATH").empty());
+  std::vector<std::string> needed = dynamic_entries(PLUGIN_LIBRARY, "NEEDED");
+  ASSERT_FALSE(needed.empty());
+  EXPECT_EQ(needed[0], "libflutter_linux_gtk.so");
+}
+
+TEST(PluginLibrary, LoadsWithEverySymbolBound) {
+  void* handle = dlopen(PLUGIN_LIBRARY, RTLD_NOW | RTLD_LOCAL);
+  ASSERT_NE(handle, nullptr) << dlerror();
+  EXPECT_NE(dlsym(handle, "kestrune_plugin_register_with_registrar"), nullptr);
+  EXPECT_NE(dlsym(handle, "kestrune_plugin_get_type"), nullptr);
+  EXPECT_EQ(dlsym(handle, "get_platform_version"), nullptr);
+}
+
+}  // namespace
