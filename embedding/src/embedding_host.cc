@@ -3,6 +3,7 @@
 
 #include "embedding_host/embedding_host.h"
 
+#include "live_objects.h"
 #include "standard_encoding.h"
 
 G_DEFINE_QUARK(embedding - host - error - quark, embedding_host_error)
@@ -55,4 +56,17 @@ FlMethodResponse* embedding_host_decode_response(const guint8* message,
                                                  GError** error) {
   g_return_val_if_fail(message != nullptr || message_size == 0, nullptr);
   return standard_encoding::read_response(message, message_size, error);
+}
+
+namespace live_objects {
+std::atomic<gsize> counts[kKindCount];
+}  // namespace live_objects
+
+void embedding_host_get_live_objects(EmbeddingHostLiveObjects* counts) {
+  g_return_if_fail(counts != nullptr);
+  counts->values = live_objects::counts[live_objects::kValue].load();
+  counts->method_calls = live_objects::counts[live_objects::kMethodCall].load();
+  counts->responses = live_objects::counts[live_objects::kResponse].load();
+  counts->channels = live_objects::counts[live_objects::kChannel].load();
+  counts->codecs = live_objects::counts[live_objects::kCodec].load();
 }

@@ -4,6 +4,7 @@
 #include "fl_binary_messenger_private.h"
 #include "fl_method_call_private.h"
 #include "fl_method_codec_private.h"
+#include "live_objects.h"
 
 struct _FlMethodCall {
   GObject parent_instance;
@@ -46,6 +47,7 @@ static void fl_method_call_finalize(GObject* object) {
   g_clear_pointer(&self->name, g_free);
   g_clear_pointer(&self->args, fl_value_unref);
   g_mutex_clear(&self->mutex);
+  live_objects::died(live_objects::kMethodCall);
   G_OBJECT_CLASS(fl_method_call_parent_class)->finalize(object);
 }
 
@@ -55,6 +57,7 @@ static void fl_method_call_class_init(FlMethodCallClass* klass) {
 }
 
 static void fl_method_call_init(FlMethodCall* self) {
+  live_objects::born(live_objects::kMethodCall);
   g_mutex_init(&self->mutex);
 }
 

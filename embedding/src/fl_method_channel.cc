@@ -5,6 +5,7 @@
 #include "fl_method_channel_private.h"
 #include "fl_method_codec_private.h"
 #include "handler_registration.h"
+#include "live_objects.h"
 
 using MethodCallRegistration =
     HandlerRegistration<FlMethodChannelMethodCallHandler>;
@@ -55,6 +56,7 @@ static void fl_method_channel_finalize(GObject* object) {
   g_clear_pointer(&self->name, g_free);
   g_clear_object(&self->codec);
   g_mutex_clear(&self->mutex);
+  live_objects::died(live_objects::kChannel);
   G_OBJECT_CLASS(fl_method_channel_parent_class)->finalize(object);
 }
 
@@ -64,6 +66,7 @@ static void fl_method_channel_class_init(FlMethodChannelClass* klass) {
 }
 
 static void fl_method_channel_init(FlMethodChannel* self) {
+  live_objects::born(live_objects::kChannel);
   g_mutex_init(&self->mutex);
 }
 

@@ -1,13 +1,12 @@
 #include "flutter_linux/fl_value.h"
 
-#include <atomic>
 #include <cinttypes>
 #include <cstring>
 #include <type_traits>
 #include <vector>
 
-#include "embedding_host/embedding_host.h"
 #include "fl_value_private.h"
+#include "live_objects.h"
 
 // Every value is one allocation: the header below, followed for strings and
 // typed lists by the bytes or elements themselves. Lists and maps keep their
@@ -32,13 +31,11 @@ namespace {
 static_assert(sizeof(_FlValue) % alignof(double) == 0,
               "inline elements must stay aligned");
 
-std::atomic<gsize> live_values{0};
-
 FlValue* value_alloc(FlValueType type, size_t extra_bytes) {
   auto* value = static_cast<FlValue*>(g_malloc(sizeof(_FlValue) + extra_bytes));
   value->type = type;
   value->ref_count = 1;
-  live_values.fetch_add(1, std::memory_order_relaxed);
+  live_objects::born(live_objects::kValue);
   return value;
 }
 
@@ -196,10 +193,6 @@ void fl_value_map_append_take(FlValue* map, FlValue* key, FlValue* value) {
   map->children->push_back(value);
 }
 
-gsize embedding_host_live_value_count(void) {
-  return live_values.load(std::memory_order_relaxed);
-}
-
 FlValue* fl_value_new_null(void) {
   return value_alloc(FL_VALUE_TYPE_NULL, 0);
 }
@@ -290,7 +283,7 @@ void fl_value_unref(FlValue* value) {
     }
     delete value->children;
   }
-  live_values.fetch_sub(1, std::memory_order_relaxed);
+  live_objects::died(live_objects::kValue);
   g_free(value);
 }
 

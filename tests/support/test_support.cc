@@ -47,6 +47,12 @@ Bytes to_vector(GByteArray* bytes) {
   return Bytes(bytes->data, bytes->data + bytes->len);
 }
 
+EmbeddingHostLiveObjects live_objects() {
+  EmbeddingHostLiveObjects counts;
+  embedding_host_get_live_objects(&counts);
+  return counts;
+}
+
 std::string to_hex(GBytes* bytes) {
   return to_hex(to_vector(bytes));
 }

@@ -21,6 +21,9 @@ std::string to_hex(GBytes* bytes);
 Bytes to_vector(GBytes* bytes);
 Bytes to_vector(GByteArray* bytes);
 
+// The stand-in's current counts of live objects.
+EmbeddingHostLiveObjects live_objects();
+
 // Records the warnings and criticals logged while it lives, instead of
 // letting them through (or abort the test under G_DEBUG=fatal-warnings).
 // A test that does not create one expects no such message at all.

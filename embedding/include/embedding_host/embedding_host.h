@@ -146,11 +146,26 @@ FlMethodResponse* embedding_host_decode_response(const guint8* message,
                                                  GError** error);
 
 /**
- * embedding_host_live_value_count:
+ * EmbeddingHostLiveObjects:
+ * @values: #FlValue instances.
+ * @method_calls: #FlMethodCall instances.
+ * @responses: #FlMethodResponse instances of every kind.
+ * @channels: #FlMethodChannel instances.
+ * @codecs: #FlMethodCodec instances.
  *
- * Returns: the number of #FlValue instances not yet freed, for leak checks.
+ * How many of the stand-in's objects exist (made and not yet freed), for
+ * leak checks.
  */
-gsize embedding_host_live_value_count(void);
+typedef struct {
+  gsize values;
+  gsize method_calls;
+  gsize responses;
+  gsize channels;
+  gsize codecs;
+} EmbeddingHostLiveObjects;
+
+/** embedding_host_get_live_objects: Fills @counts with the current counts. */
+void embedding_host_get_live_objects(EmbeddingHostLiveObjects* counts);
 
 #pragma GCC visibility pop
 G_END_DECLS

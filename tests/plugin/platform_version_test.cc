@@ -1,0 +1,172 @@
+// The "kestrune" channel, called on bytes through the stand-in as an
+// application calls it.
+
+#include <gtest/gtest.h>
+#include <kestrune/kestrune_plugin.h>
+
+#include <cerrno>
+#include <functional>
+#include <string>
+
+#include "interposed.h"
+#include "test_support.h"
+
+namespace {
+
+using test_support::Bytes;
+using test_support::Host;
+using test_support::to_hex;
+using test_support::to_vector;
+
+class PlatformVersionTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    kestrune_plugin_register_with_registrar(host_.registrar());
+    interposed::respond_calls = 0;
+  }
+
+  void TearDown() override { interposed::uname_errno = 0; }
+
+  // The reply to @method on "kestrune", as bytes.
+  Bytes call_bytes(const char* method, FlValue* args = nullptr) {
+    g_autoptr(GBytes) call = embedding_host_encode_method_call(method, args);
+    return host_.send("kestrune", to_vector(call));
+  }
+
+  Host host_;
+};
+
+std::string expected_text() {
+  return std::string("Linux ") + interposed::kernel_uname().version;
+}
+
+struct ArgumentsCase {
+  const char* name;
+  std::function<FlValue*()> make;
+};
+
+void PrintTo(const ArgumentsCase& arguments, std::ostream* out) {
+  *out << arguments.name;
+}
+
+class PlatformVersionArgumentsTest
+    : public PlatformVersionTest,
+      public testing::WithParamInterface<ArgumentsCase> {};
+
+TEST_P(PlatformVersionArgumentsTest, RepliesLinuxAndTheKernelVersionText) {
+  g_autoptr(FlValue) args = GetParam().make();
+  Bytes reply = call_bytes("getPlatformVersion", args);
+
+  // A success reply carrying one string, byte for byte.
+  std::string text = expected_text();
+  ASSERT_LT(text.size(), 254u);
+  std::string wire =
+      std::string("\x00\x07", 2) + static_cast<char>(text.size()) + text;
+  Bytes expected(wire.begin(), wire.end());
+  EXPECT_EQ(to_hex(reply), to_hex(expected));
+  EXPECT_EQ(interposed::respond_calls, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    AnyArguments,
+    PlatformVersionArgumentsTest,
+    testing::Values(
+        ArgumentsCase{"None", [] { return static_cast<FlValue*>(nullptr); }},
+        ArgumentsCase{"Int", [] { return fl_value_new_int(42); }},
+        ArgumentsCase{"String",
+                      [] { return fl_value_new_string("getPlatformVersion"); }},
+        ArgumentsCase{"List",
+                      [] {
+                        FlValue* list = fl_value_new_list();
+                        fl_value_append_take(list, fl_value_new_bool(true));
+                        return list;
+                      }},
+        ArgumentsCase{"Map",
+                      [] {
+                        FlValue* map = fl_value_new_map();
+                        fl_value_set_take(map, fl_value_new_string("k"),
+                                          fl_value_new_float(1.5));
+                        return map;
+                      }}),
+    [](const auto& info) { return info.param.name; });
+
+TEST_F(PlatformVersionTest, TextComesFromTheVersionFieldNotTheRelease) {
+  struct utsname kernel = interposed::kernel_uname();
+  g_autoptr(FlMethodResponse) response =
+      host_.call("kestrune", "getPlatformVersion");
+  FlValue* result = fl_method_response_get_result(response, nullptr);
+  ASSERT_NE(result, nullptr);
+  std::string text = fl_value_get_string(result);
+  EXPECT_EQ(text, std::string("Linux ") + kernel.version);
+  if (strcmp(kernel.version, kernel.release) != 0) {
+    EXPECT_NE(text, std::string("Linux ") + kernel.release);
+  }
+}
+
+class NearMissTest : public PlatformVersionTest,
+                     public testing::WithParamInterface<const char*> {};
+
+TEST_P(NearMissTest, IsNotImplemented) {
+  EXPECT_EQ(call_bytes(GetParam()), Bytes());
+  EXPECT_EQ(interposed::respond_calls, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Names,
+                         NearMissTest,
+                         testing::Values("getplatformversion",
+                                         "GetPlatformVersion",
+                                         "GETPLATFORMVERSION",
+                                         " getPlatformVersion",
+                                         "getPlatformVersion ",
+                                         "getPlatformVersion\t",
+                                         "",
+                                         "get",
+                                         "getPlatform",
+                                         "getPlatformVersio",
+                                         "getPlatformVersions",
+                                         "getPlatformVersion2",
+                                         "getBatteryLevel"));
+
+TEST_F(PlatformVersionTest, EachCallGetsExactlyOneReply) {
+  for (int i = 0; i < 10; i++) {
+    call_bytes(i % 2 == 0 ? "getPlatformVersion" : "other");
+  }
+  EXPECT_EQ(interposed::respond_calls, 10);
+}
+
+TEST_F(PlatformVersionTest, AFailingUnameIsReportedAsUnavailable) {
+  interposed::uname_errno = EPERM;
+  g_autoptr(FlMethodResponse) response =
+      host_.call("kestrune", "getPlatformVersion");
+  ASSERT_TRUE(FL_IS_METHOD_ERROR_RESPONSE(response));
+  FlMethodErrorResponse* error = FL_METHOD_ERROR_RESPONSE(response);
+  EXPECT_STREQ(fl_method_error_response_get_code(error), "UNAVAILABLE");
+  EXPECT_STREQ(fl_method_error_response_get_message(error),
+               "uname failed: Operation not permitted");
+  EXPECT_EQ(fl_method_error_response_get_details(error), nullptr);
+  EXPECT_EQ(interposed::respond_calls, 1);
+
+  // On the wire: error, code, message, null details.
+  Bytes reply = call_bytes("getPlatformVersion");
+  EXPECT_EQ(to_hex(Bytes(reply.begin(), reply.begin() + 15)),
+            "01 07 0b 55 4e 41 56 41 49 4c 41 42 4c 45 07");
+  EXPECT_EQ(reply.back(), 0x00);
+
+  // Other names are still not implemented, and success comes back with uname.
+  EXPECT_EQ(call_bytes("other"), Bytes());
+  interposed::uname_errno = 0;
+  g_autoptr(FlMethodResponse) recovered =
+      host_.call("kestrune", "getPlatformVersion");
+  EXPECT_TRUE(FL_IS_METHOD_SUCCESS_RESPONSE(recovered));
+}
+
+TEST_F(PlatformVersionTest, AMalformedMessageNeverReachesThePlugin) {
+  const guint8 garbage[] = {0x03, 0x00};
+  g_autoptr(GByteArray) reply = g_byte_array_new();
+  g_autoptr(GError) error = nullptr;
+  EXPECT_FALSE(embedding_host_messenger_send(
+      host_.messenger(), "kestrune", garbage, sizeof(garbage), reply, &error));
+  EXPECT_EQ(interposed::respond_calls, 0);
+}
+
+}  // namespace

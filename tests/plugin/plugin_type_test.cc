@@ -1,0 +1,122 @@
+// The KestrunePlugin type and the life of its instances, on their own and as
+// registration hands them to the channel.
+
+#include <gtest/gtest.h>
+#include <kestrune/kestrune_plugin.h>
+
+#include "test_support.h"
+
+namespace {
+
+using test_support::Host;
+using test_support::LifeWatch;
+using test_support::LogCapture;
+
+TEST(PluginType, IsOneRegisteredObjectType) {
+  GType type = kestrune_plugin_get_type();
+  EXPECT_NE(type, G_TYPE_INVALID);
+  EXPECT_EQ(kestrune_plugin_get_type(), type);
+  EXPECT_STREQ(g_type_name(type), "KestrunePlugin");
+  EXPECT_EQ(g_type_from_name("KestrunePlugin"), type);
+  EXPECT_EQ(g_type_parent(type), G_TYPE_OBJECT);
+  EXPECT_FALSE(G_TYPE_IS_ABSTRACT(type));
+  EXPECT_FALSE(G_TYPE_IS_FINAL(type));
+
+  GTypeQuery query;
+  g_type_query(type, &query);
+  EXPECT_EQ(query.class_size, sizeof(KestrunePluginClass));
+  EXPECT_EQ(query.instance_size, sizeof(GObject));
+}
+
+TEST(PluginType, AnInstanceIsDisposedOnceAndFinalisedOnItsLastUnref) {
+  GObject* plugin = G_OBJECT(g_object_new(kestrune_plugin_get_type(), nullptr));
+  LifeWatch watch(plugin);
+  g_object_ref(plugin);
+  g_object_unref(plugin);
+  EXPECT_EQ(watch.disposed(), 0);
+  EXPECT_EQ(watch.finalized(), 0);
+
+  g_object_unref(plugin);
+  EXPECT_EQ(watch.disposed(), 1);
+  EXPECT_EQ(watch.finalized(), 1);
+}
+
+class RegistrationTest : public testing::Test {
+ protected:
+  GObject* registered_plugin() {
+    return G_OBJECT(embedding_host_messenger_peek_method_call_handler_data(
+        host_.messenger(), "kestrune"));
+  }
+
+  Host host_;
+};
+
+TEST_F(RegistrationTest, TheHandlerHoldsThePluginsOnlyReference) {
+  kestrune_plugin_register_with_registrar(host_.registrar());
+  GObject* plugin = registered_plugin();
+  ASSERT_NE(plugin, nullptr);
+  EXPECT_EQ(G_OBJECT_TYPE(plugin), kestrune_plugin_get_type());
+  EXPECT_EQ(plugin->ref_count, 1u);
+  // The registration kept nothing else: the channel and its codec live on
+  // only because the messenger keeps the channel for its handler.
+  EmbeddingHostLiveObjects live = test_support::live_objects();
+  EXPECT_EQ(live.channels, 1u);
+  EXPECT_EQ(live.codecs, 1u);
+  embedding_host_messenger_shutdown(host_.messenger());
+  live = test_support::live_objects();
+  EXPECT_EQ(live.channels, 0u);
+  EXPECT_EQ(live.codecs, 0u);
+}
+
+TEST_F(RegistrationTest, ThePluginIsDisposedOnceWhenTheNameIsTakenOver) {
+  kestrune_plugin_register_with_registrar(host_.registrar());
+  LifeWatch watch(registered_plugin());
+
+  g_autoptr(FlStandardMethodCodec) codec = fl_standard_method_codec_new();
+  g_autoptr(FlMethodChannel) other = fl_method_channel_new(
+      host_.binary_messenger(), "kestrune", FL_METHOD_CODEC(codec));
+  EXPECT_EQ(watch.disposed(), 1);
+  EXPECT_EQ(watch.finalized(), 1);
+}
+
+TEST_F(RegistrationTest, ThePluginIsDisposedOnceWhenTheMessengerShutsDown) {
+  kestrune_plugin_register_with_registrar(host_.registrar());
+  LifeWatch watch(registered_plugin());
+  embedding_host_messenger_shutdown(host_.messenger());
+  EXPECT_EQ(watch.disposed(), 1);
+  EXPECT_EQ(watch.finalized(), 1);
+  embedding_host_messenger_shutdown(host_.messenger());
+  EXPECT_EQ(watch.disposed(), 1);
+}
+
+TEST_F(RegistrationTest, TwoRegistrationsMakeTwoPluginsAndTheNewerAnswers) {
+  kestrune_plugin_register_with_registrar(host_.registrar());
+  GObject* first = registered_plugin();
+  LifeWatch first_watch(first);
+
+  kestrune_plugin_register_with_registrar(host_.registrar());
+  GObject* second = registered_plugin();
+  ASSERT_NE(second, nullptr);
+  LifeWatch second_watch(second);
+  EXPECT_NE(second, first);
+  EXPECT_EQ(first_watch.disposed(), 1);
+  EXPECT_EQ(first_watch.finalized(), 1);
+  EXPECT_EQ(test_support::live_objects().channels, 1u);
+
+  g_autoptr(FlMethodResponse) response =
+      host_.call("kestrune", "getPlatformVersion");
+  EXPECT_TRUE(FL_IS_METHOD_SUCCESS_RESPONSE(response));
+  EXPECT_EQ(registered_plugin(), second);
+  EXPECT_EQ(second_watch.disposed(), 0);
+}
+
+TEST_F(RegistrationTest, ANullRegistrarIsRefusedWithACritical) {
+  LogCapture log;
+  kestrune_plugin_register_with_registrar(nullptr);
+  ASSERT_EQ(log.messages().size(), 1u);
+  EXPECT_NE(log.messages()[0].find("registrar != nullptr"), std::string::npos)
+      << log.messages()[0];
+  EXPECT_EQ(test_support::live_objects().channels, 0u);
+}
+
+}  // namespace
