@@ -114,6 +114,35 @@ static MessageRegistration* embedding_host_messenger_ref_registration(
   return registration;
 }
 
+// Looks up the handler of @channel and lets @deliver hand it the message,
+// then waits for the reply. Without a handler the reply is empty.
+template <typename Deliver>
+static gboolean embedding_host_messenger_deliver(EmbeddingHostMessenger* self,
+                                                 const gchar* channel,
+                                                 GByteArray* reply,
+                                                 GError** error,
+                                                 Deliver deliver) {
+  g_byte_array_set_size(reply, 0);
+  MessageRegistration* registration =
+      embedding_host_messenger_ref_registration(self, channel);
+  if (registration == nullptr) {
+    return TRUE;
+  }
+
+  FlBinaryMessengerResponseHandle response_handle(reply);
+  deliver(registration, &response_handle);
+  registration->unref();
+
+  // The handler may keep the call and answer from another thread; the reply
+  // is ready once the handle is completed, not when the handler returns.
+  GError* refusal = response_handle.wait();
+  if (refusal != nullptr) {
+    g_propagate_error(error, refusal);
+    return FALSE;
+  }
+  return TRUE;
+}
+
 gboolean embedding_host_messenger_send(EmbeddingHostMessenger* self,
                                        const gchar* channel,
                                        const guint8* message,
@@ -125,27 +154,42 @@ gboolean embedding_host_messenger_send(EmbeddingHostMessenger* self,
   g_return_val_if_fail(message != nullptr || message_size == 0, FALSE);
   g_return_val_if_fail(reply != nullptr, FALSE);
 
-  g_byte_array_set_size(reply, 0);
-  MessageRegistration* registration =
-      embedding_host_messenger_ref_registration(self, channel);
-  if (registration == nullptr) {
-    return TRUE;
-  }
+  return embedding_host_messenger_deliver(
+      self, channel, reply, error,
+      [&](MessageRegistration* registration,
+          FlBinaryMessengerResponseHandle* response_handle) {
+        registration->handler()(FL_BINARY_MESSENGER(self), channel, message,
+                                message_size, response_handle,
+                                registration->user_data());
+      });
+}
 
-  FlBinaryMessengerResponseHandle response_handle(reply);
-  registration->handler()(FL_BINARY_MESSENGER(self), channel, message,
-                          message_size, &response_handle,
-                          registration->user_data());
-  registration->unref();
+gboolean embedding_host_messenger_call_handler(EmbeddingHostMessenger* self,
+                                               const gchar* channel,
+                                               const gchar* method,
+                                               FlValue* args,
+                                               GByteArray* reply,
+                                               GError** error) {
+  g_return_val_if_fail(EMBEDDING_HOST_IS_MESSENGER(self), FALSE);
+  g_return_val_if_fail(channel != nullptr, FALSE);
+  g_return_val_if_fail(method != nullptr, FALSE);
+  g_return_val_if_fail(reply != nullptr, FALSE);
 
-  // The handler may keep the call and answer from another thread; the reply
-  // is ready once the handle is completed, not when the handler returns.
-  GError* refusal = response_handle.wait();
-  if (refusal != nullptr) {
-    g_propagate_error(error, refusal);
-    return FALSE;
-  }
-  return TRUE;
+  return embedding_host_messenger_deliver(
+      self, channel, reply, error,
+      [&](MessageRegistration* registration,
+          FlBinaryMessengerResponseHandle* response_handle) {
+        if (!FL_IS_METHOD_CHANNEL(registration->user_data())) {
+          response_handle->refuse(
+              g_error_new(EMBEDDING_HOST_ERROR, EMBEDDING_HOST_ERROR_FAILED,
+                          "channel \"%s\" is not a method channel", channel));
+          return;
+        }
+        fl_method_channel_dispatch(
+            FL_METHOD_CHANNEL(registration->user_data()), g_strdup(method),
+            args != nullptr ? fl_value_ref(args) : fl_value_new_null(),
+            response_handle);
+      });
 }
 
 void embedding_host_messenger_shutdown(EmbeddingHostMessenger* self) {

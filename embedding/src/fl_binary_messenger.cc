@@ -34,10 +34,14 @@ _FlBinaryMessengerResponseHandle::~_FlBinaryMessengerResponseHandle() {
 
 void _FlBinaryMessengerResponseHandle::complete() {
   // Signalled under the lock: once it is released the sender may return and
-  // take the handle with it.
+  // take the handle with it. Most calls are answered before the handler
+  // returns, with nobody waiting yet; they skip the signal, which costs a
+  // system call.
   g_mutex_lock(&mutex_);
   completed_ = true;
-  g_cond_signal(&completed_cond_);
+  if (sender_waiting_) {
+    g_cond_signal(&completed_cond_);
+  }
   g_mutex_unlock(&mutex_);
 }
 
@@ -50,6 +54,7 @@ void _FlBinaryMessengerResponseHandle::refuse(GError* error) {
 GError* _FlBinaryMessengerResponseHandle::wait() {
   g_mutex_lock(&mutex_);
   while (!completed_) {
+    sender_waiting_ = true;
     g_cond_wait(&completed_cond_, &mutex_);
   }
   g_mutex_unlock(&mutex_);

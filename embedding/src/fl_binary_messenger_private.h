@@ -36,6 +36,7 @@ struct _FlBinaryMessengerResponseHandle {
   GMutex mutex_;
   GCond completed_cond_;
   bool completed_ = false;
+  bool sender_waiting_ = false;
 };
 
 void fl_binary_messenger_set_message_handler_on_channel(

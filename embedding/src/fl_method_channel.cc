@@ -70,6 +70,27 @@ static void fl_method_channel_init(FlMethodChannel* self) {
   g_mutex_init(&self->mutex);
 }
 
+void fl_method_channel_dispatch(
+    FlMethodChannel* self,
+    gchar* name,
+    FlValue* args,
+    FlBinaryMessengerResponseHandle* response_handle) {
+  g_autofree gchar* owned_name = name;
+  g_autoptr(FlValue) owned_args = args;
+  MethodCallRegistration* registration =
+      fl_method_channel_ref_registration(self);
+  if (registration == nullptr) {
+    response_handle->complete();
+    return;
+  }
+  g_autoptr(FlMethodCall) call =
+      fl_method_call_new(static_cast<gchar*>(g_steal_pointer(&owned_name)),
+                         static_cast<FlValue*>(g_steal_pointer(&owned_args)),
+                         self->codec, response_handle);
+  registration->handler()(self, call, registration->user_data());
+  registration->unref();
+}
+
 static void fl_method_channel_message_cb(
     FlBinaryMessenger* messenger,
     const gchar* channel_name,
@@ -78,28 +99,15 @@ static void fl_method_channel_message_cb(
     FlBinaryMessengerResponseHandle* response_handle,
     gpointer user_data) {
   FlMethodChannel* self = FL_METHOD_CHANNEL(user_data);
-
-  g_autofree gchar* name = nullptr;
-  g_autoptr(FlValue) args = nullptr;
+  gchar* name = nullptr;
+  FlValue* args = nullptr;
   GError* error = nullptr;
   if (!fl_method_codec_decode_method_call(self->codec, message, message_size,
                                           &name, &args, &error)) {
     response_handle->refuse(error);
     return;
   }
-
-  MethodCallRegistration* registration =
-      fl_method_channel_ref_registration(self);
-  if (registration == nullptr) {
-    response_handle->complete();
-    return;
-  }
-  g_autoptr(FlMethodCall) call =
-      fl_method_call_new(static_cast<gchar*>(g_steal_pointer(&name)),
-                         static_cast<FlValue*>(g_steal_pointer(&args)),
-                         self->codec, response_handle);
-  registration->handler()(self, call, registration->user_data());
-  registration->unref();
+  fl_method_channel_dispatch(self, name, args, response_handle);
 }
 
 // The messenger lets go of the channel: when another channel takes the name

@@ -350,3 +350,52 @@ TEST_F(ChannelTest, ConcurrentCallsOnSeveralChannelsEachGetTheirOwnReply) {
 }
 
 }  // namespace
+
+namespace {
+
+void echo_args_cb(FlMethodChannel* channel,
+                  FlMethodCall* call,
+                  gpointer user_data) {
+  g_autoptr(FlMethodResponse) response = FL_METHOD_RESPONSE(
+      fl_method_success_response_new(fl_method_call_get_args(call)));
+  fl_method_call_respond(call, response, nullptr);
+}
+
+TEST_F(ChannelTest, CallHandlerSkipsTheWireButEncodesTheReply) {
+  g_autoptr(FlMethodChannel) channel = open("c", nullptr);
+  fl_method_channel_set_method_call_handler(channel, echo_args_cb, nullptr,
+                                            nullptr);
+  g_autoptr(GByteArray) reply = g_byte_array_new();
+  g_autoptr(FlValue) args = fl_value_new_bool(false);
+  ASSERT_TRUE(embedding_host_messenger_call_handler(host_.messenger(), "c", "m",
+                                                    args, reply, nullptr));
+  EXPECT_EQ(to_hex(to_vector(reply)), "00 02");
+  ASSERT_TRUE(embedding_host_messenger_call_handler(host_.messenger(), "c", "m",
+                                                    nullptr, reply, nullptr));
+  EXPECT_EQ(to_hex(to_vector(reply)), "00 00");
+  ASSERT_TRUE(embedding_host_messenger_call_handler(
+      host_.messenger(), "nobody", "m", nullptr, reply, nullptr));
+  EXPECT_EQ(reply->len, 0u);
+}
+
+void raw_handler_cb(FlBinaryMessenger* messenger,
+                    const gchar* channel,
+                    const guint8* message,
+                    gsize message_size,
+                    FlBinaryMessengerResponseHandle* response_handle,
+                    gpointer user_data) {
+  ADD_FAILURE() << "a raw handler must not be given a method call";
+}
+
+TEST_F(ChannelTest, CallHandlerRefusesAChannelThatIsNotAMethodChannel) {
+  FL_BINARY_MESSENGER_GET_IFACE(host_.binary_messenger())
+      ->set_message_handler_on_channel(host_.binary_messenger(), "raw",
+                                       raw_handler_cb, nullptr, nullptr);
+  g_autoptr(GByteArray) reply = g_byte_array_new();
+  g_autoptr(GError) error = nullptr;
+  EXPECT_FALSE(embedding_host_messenger_call_handler(
+      host_.messenger(), "raw", "m", nullptr, reply, &error));
+  EXPECT_STREQ(error->message, "channel \"raw\" is not a method channel");
+}
+
+}  // namespace

@@ -68,6 +68,30 @@ gboolean embedding_host_messenger_send(EmbeddingHostMessenger* messenger,
                                        GError** error);
 
 /**
+ * embedding_host_messenger_call_handler:
+ * @messenger: the messenger.
+ * @channel: the name of a method channel.
+ * @method: the method name.
+ * @args: (nullable): the arguments; %NULL stands for a null value.
+ * @reply: the encoded reply is written here, replacing what it held.
+ * @error: (nullable): set if @channel is served by something other than a
+ *   method channel.
+ *
+ * Hands a method call straight to the channel's handler, without encoding
+ * and decoding it first; the reply is encoded as usual. For measuring the
+ * handler apart from the wire.
+ *
+ * Returns: %TRUE if the handler (or the lack of one) produced the reply.
+ */
+gboolean embedding_host_messenger_call_handler(
+    EmbeddingHostMessenger* messenger,
+    const gchar* channel,
+    const gchar* method,
+    FlValue* args,
+    GByteArray* reply,
+    GError** error);
+
+/**
  * embedding_host_messenger_shutdown:
  *
  * Drops every handler, as an engine does when it stops: each destroy

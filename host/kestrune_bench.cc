@@ -1,0 +1,244 @@
+// kestrune-bench: the cost of answering a call, measured against the least
+// work any implementation must do per call, and the memory a long run keeps.
+//
+// Floor is that least work: ask the kernel with uname() and format the text.
+// Every other benchmark is reported as a multiple of Floor measured in the
+// same run, so the ratios hold from one machine to another.
+
+#include <benchmark/benchmark.h>
+#include <kestrune/kestrune_plugin.h>
+#include <sys/utsname.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <string>
+
+#include "embedding_host/embedding_host.h"
+#include "kestrune_plugin_private.h"
+
+namespace {
+
+// A messenger with the plugin registered on it, as in an application.
+class RegisteredPlugin {
+ public:
+  RegisteredPlugin()
+      : messenger_(embedding_host_messenger_new()),
+        registrar_(embedding_host_registrar_new(messenger_)) {
+    kestrune_plugin_register_with_registrar(registrar_);
+  }
+  ~RegisteredPlugin() {
+    g_object_unref(registrar_);
+    g_object_unref(messenger_);
+  }
+  RegisteredPlugin(const RegisteredPlugin&) = delete;
+  RegisteredPlugin& operator=(const RegisteredPlugin&) = delete;
+
+  EmbeddingHostMessenger* messenger() const { return messenger_; }
+
+ private:
+  EmbeddingHostMessenger* messenger_;
+  FlPluginRegistrar* registrar_;
+};
+
+// Sends the encoded call to @method again and again, reusing one reply
+// buffer as an application's engine reuses its own.
+class WireCaller {
+ public:
+  explicit WireCaller(const char* method)
+      : call_(embedding_host_encode_method_call(method, nullptr)),
+        reply_(g_byte_array_new()) {}
+  ~WireCaller() {
+    g_bytes_unref(call_);
+    g_byte_array_unref(reply_);
+  }
+  WireCaller(const WireCaller&) = delete;
+  WireCaller& operator=(const WireCaller&) = delete;
+
+  bool call(EmbeddingHostMessenger* messenger) {
+    gsize size = 0;
+    const auto* data =
+        static_cast<const guint8*>(g_bytes_get_data(call_, &size));
+    return embedding_host_messenger_send(messenger, "kestrune", data, size,
+                                         reply_, nullptr);
+  }
+
+  GByteArray* reply() const { return reply_; }
+
+ private:
+  GBytes* call_;
+  GByteArray* reply_;
+};
+
+void Floor(benchmark::State& state) {
+  for (auto _ : state) {
+    struct utsname name;
+    memset(&name, 0, sizeof(name));
+    uname(&name);
+    gchar* text = g_strdup_printf("Linux %s", name.version);
+    benchmark::DoNotOptimize(text);
+    g_free(text);
+  }
+}
+BENCHMARK(Floor);
+
+void PlatformVersionReply(benchmark::State& state) {
+  for (auto _ : state) {
+    FlMethodResponse* response = get_platform_version();
+    benchmark::DoNotOptimize(response);
+    g_object_unref(response);
+  }
+}
+BENCHMARK(PlatformVersionReply);
+
+void HandlerCall(benchmark::State& state) {
+  RegisteredPlugin plugin;
+  g_autoptr(GByteArray) reply = g_byte_array_new();
+  for (auto _ : state) {
+    embedding_host_messenger_call_handler(plugin.messenger(), "kestrune",
+                                          "getPlatformVersion", nullptr, reply,
+                                          nullptr);
+  }
+  if (reply->len == 0 || reply->data[0] != 0) {
+    state.SkipWithError("getPlatformVersion did not succeed");
+  }
+}
+BENCHMARK(HandlerCall);
+
+void WireRoundTrip(benchmark::State& state) {
+  RegisteredPlugin plugin;
+  WireCaller caller("getPlatformVersion");
+  for (auto _ : state) {
+    caller.call(plugin.messenger());
+  }
+  if (caller.reply()->len == 0 || caller.reply()->data[0] != 0) {
+    state.SkipWithError("getPlatformVersion did not succeed");
+  }
+}
+BENCHMARK(WireRoundTrip);
+
+void NotImplementedRoundTrip(benchmark::State& state) {
+  RegisteredPlugin plugin;
+  WireCaller caller("getBatteryLevel");
+  for (auto _ : state) {
+    caller.call(plugin.messenger());
+  }
+  if (caller.reply()->len != 0) {
+    state.SkipWithError("an unknown method was answered");
+  }
+}
+BENCHMARK(NotImplementedRoundTrip);
+
+// Keeps the console output and remembers each benchmark's time per
+// iteration, for the ratios.
+class RatioReporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    ConsoleReporter::ReportRuns(runs);
+    for (const Run& run : runs) {
+      if (!run.error_occurred) {
+        nanoseconds_[run.benchmark_name()] =
+            run.GetAdjustedRealTime() *
+            benchmark::GetTimeUnitMultiplier(benchmark::kNanosecond) /
+            benchmark::GetTimeUnitMultiplier(run.time_unit);
+      }
+    }
+  }
+
+  // Prints each benchmark as a multiple of Floor; returns false if one is
+  // over its target.
+  bool print_ratios() const {
+    struct Target {
+      const char* name;
+      double most;  // 0: no target
+    };
+    const Target targets[] = {{"PlatformVersionReply", 3.0},
+                              {"HandlerCall", 5.0},
+                              {"WireRoundTrip", 6.0},
+                              {"NotImplementedRoundTrip", 0.0}};
+    auto floor = nanoseconds_.find("Floor");
+    if (floor == nanoseconds_.end() || floor->second <= 0) {
+      printf("\nratios: Floor was not measured\n");
+      return true;
+    }
+    bool all_within = true;
+    printf("\n%-26s %8s %8s\n", "ratio to Floor", "measured", "target");
+    for (const Target& target : targets) {
+      auto measured = nanoseconds_.find(target.name);
+      if (measured == nanoseconds_.end()) {
+        continue;
+      }
+      double ratio = measured->second / floor->second;
+      bool within = target.most == 0 || ratio <= target.most;
+      all_within = all_within && within;
+      if (target.most > 0) {
+        printf("%-26s %7.2fx %7.1fx%s\n", target.name, ratio, target.most,
+               within ? "" : "  OVER TARGET");
+      } else {
+        printf("%-26s %7.2fx %8s\n", target.name, ratio, "-");
+      }
+    }
+    return all_within;
+  }
+
+ private:
+  std::map<std::string, double> nanoseconds_;
+};
+
+long resident_kib() {
+  long pages_total = 0;
+  long pages_resident = 0;
+  FILE* statm = fopen("/proc/self/statm", "r");
+  if (statm == nullptr) {
+    return -1;
+  }
+  if (fscanf(statm, "%ld %ld", &pages_total, &pages_resident) != 2) {
+    pages_resident = -1;
+  }
+  fclose(statm);
+  return pages_resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
+// A long run must not grow: after a warm-up that lets allocators and
+// caches settle, a million more calls may add less than 1 MiB.
+bool check_memory_growth() {
+  constexpr long kCalls = 1000000;
+  constexpr long kWarmUp = 10000;
+  constexpr long kLimitKib = 1024;
+  RegisteredPlugin plugin;
+  WireCaller caller("getPlatformVersion");
+  for (long i = 0; i < kWarmUp; i++) {
+    caller.call(plugin.messenger());
+  }
+  long before = resident_kib();
+  for (long i = 0; i < kCalls; i++) {
+    if (!caller.call(plugin.messenger())) {
+      printf("\nmemory: call %ld failed\n", i);
+      return false;
+    }
+  }
+  long after = resident_kib();
+  long growth = after - before;
+  bool within = before > 0 && growth < kLimitKib;
+  printf(
+      "\nmemory: resident %ld KiB before and %ld KiB after %ld calls: "
+      "growth %ld KiB (limit %ld KiB)%s\n",
+      before, after, kCalls, growth, kLimitKib, within ? "" : "  OVER LIMIT");
+  return within;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+    return 2;
+  }
+  RatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  bool ratios_within = reporter.print_ratios();
+  bool memory_within = check_memory_growth();
+  benchmark::Shutdown();
+  return ratios_within && memory_within ? 0 : 1;
+}
