@@ -19,12 +19,38 @@ option(KESTRUNE_BUILD_TESTS "Build the tests" ON)
 
 add_compile_options(-Wall -Wextra -Wno-unused-parameter -Werror)
 
+# Sanitizer builds (clang): for example -DKESTRUNE_SANITIZERS=address,undefined
+# or -DKESTRUNE_SANITIZERS=thread. Every target, the tests included, is
+# instrumented; the first error fails the program.
+set(KESTRUNE_SANITIZERS "" CACHE STRING
+  "Sanitizers to build with, as for -fsanitize= (empty: none)")
+option(KESTRUNE_BUILD_FUZZERS
+  "Build the libFuzzer targets (clang, with address,undefined)" OFF)
+set(KESTRUNE_SANITIZER_FLAGS "")
+if(KESTRUNE_SANITIZERS)
+  set(KESTRUNE_SANITIZER_FLAGS
+    "-fsanitize=${KESTRUNE_SANITIZERS} -fno-sanitize-recover=all -fno-omit-frame-pointer")
+endif()
+if(KESTRUNE_BUILD_FUZZERS)
+  # Coverage for the fuzzers, in the code they drive.
+  string(APPEND KESTRUNE_SANITIZER_FLAGS " -fsanitize=fuzzer-no-link")
+endif()
+if(KESTRUNE_SANITIZER_FLAGS)
+  separate_arguments(sanitizer_options UNIX_COMMAND
+    "${KESTRUNE_SANITIZER_FLAGS}")
+  add_compile_options(${sanitizer_options})
+  add_link_options(${sanitizer_options})
+endif()
+
 # Hardening for standalone builds; an application's build sets its own.
+# Sanitizers check memory themselves and do without the fortified libc.
 add_compile_options(-fstack-protector-strong)
-add_compile_definitions(
-  "$<$<NOT:$<CONFIG:Debug>>:_FORTIFY_SOURCE=2>")
+if(NOT KESTRUNE_SANITIZER_FLAGS)
+  add_compile_definitions("$<$<NOT:$<CONFIG:Debug>>:_FORTIFY_SOURCE=2>")
+endif()
 add_link_options(
   "LINKER:-z,relro" "LINKER:-z,now" "LINKER:-z,noexecstack")
+
 
 if(FLUTTER_EPHEMERAL_DIR)
   if(NOT EXISTS "${FLUTTER_EPHEMERAL_DIR}/libflutter_linux_gtk.so")

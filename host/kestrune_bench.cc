@@ -134,15 +134,21 @@ BENCHMARK(NotImplementedRoundTrip);
 // iteration, for the ratios.
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
+  RatioReporter()
+      : ConsoleReporter(isatty(STDOUT_FILENO) ? OO_Color : OO_None) {}
+
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs) {
-      if (!run.error_occurred) {
-        nanoseconds_[run.benchmark_name()] =
-            run.GetAdjustedRealTime() *
-            benchmark::GetTimeUnitMultiplier(benchmark::kNanosecond) /
-            benchmark::GetTimeUnitMultiplier(run.time_unit);
+      // With repetitions, the mean stands for the benchmark.
+      bool aggregate = run.run_type == Run::RT_Aggregate;
+      if (run.error_occurred || (aggregate && run.aggregate_name != "mean")) {
+        continue;
       }
+      nanoseconds_[run.run_name.function_name] =
+          run.GetAdjustedRealTime() *
+          benchmark::GetTimeUnitMultiplier(benchmark::kNanosecond) /
+          benchmark::GetTimeUnitMultiplier(run.time_unit);
     }
   }
 

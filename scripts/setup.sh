@@ -5,7 +5,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake ninja-build pkg-config binutils
+  build-essential cmake ninja-build pkg-config binutils git
   libgtk-3-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang-14 libclang-rt-14-dev clang-format-14

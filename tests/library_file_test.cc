@@ -180,4 +180,43 @@ TEST(PluginLibrary, LoadsWithEverySymbolBound) {
   EXPECT_EQ(dlsym(handle, "get_platform_version"), nullptr);
 }
 
+// Program headers of @library by type, e.g. "GNU_STACK" -> its flags.
+std::vector<std::string> program_header_flags(const char* library,
+                                              const std::string& type) {
+  std::vector<std::string> flags;
+  for (const std::string& line : lines(run({"readelf", "-lW", library}))) {
+    std::istringstream fields(line);
+    std::string first;
+    fields >> first;
+    if (first != type) {
+      continue;
+    }
+    // Type Offset VirtAddr PhysAddr FileSiz MemSiz Flg Align: the flags are
+    // the letters between the sizes and the alignment.
+    std::string field, letters;
+    while (fields >> field) {
+      if (field.rfind("0x", 0) != 0 &&
+          field.find_first_not_of("RWE") == std::string::npos) {
+        letters += field;
+      }
+    }
+    flags.push_back(letters);
+  }
+  return flags;
+}
+
+TEST(PluginLibrary, IsHardened) {
+  // Every symbol bound at load time (BIND_NOW), so that the relocations can
+  // be made read-only afterwards (GNU_RELRO), and no executable stack.
+  std::vector<std::string> flags = dynamic_entries(PLUGIN_LIBRARY, "FLAGS");
+  std::vector<std::string> flags_1 = dynamic_entries(PLUGIN_LIBRARY, "FLAGS_1");
+  bool bind_now =
+      (!flags.empty() && flags[0].find("BIND_NOW") != std::string::npos) ||
+      (!flags_1.empty() && flags_1[0].find("NOW") != std::string::npos);
+  EXPECT_TRUE(bind_now);
+  EXPECT_EQ(program_header_flags(PLUGIN_LIBRARY, "GNU_RELRO").size(), 1u);
+  EXPECT_EQ(program_header_flags(PLUGIN_LIBRARY, "GNU_STACK"),
+            std::vector<std::string>{"RW"});
+}
+
 }  // namespace

@@ -1,4 +1,5 @@
 #include <map>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,13 +16,17 @@ using MessageRegistration =
 // without copying it into a std::string.
 using ChannelTable = std::map<std::string, MessageRegistration*, std::less<>>;
 
+// What the messenger shares between threads.
+struct ChannelState {
+  std::mutex mutex;  // guards the members below
+  ChannelTable channels;
+  bool shut_down = false;
+};
+
 struct _EmbeddingHostMessenger {
   GObject parent_instance;
 
-  // Guards everything below.
-  GMutex mutex;
-  ChannelTable* channels;
-  bool shut_down;
+  ChannelState* state;
 };
 
 static void embedding_host_messenger_iface_init(
@@ -41,8 +46,7 @@ static void embedding_host_messenger_dispose(GObject* object) {
 
 static void embedding_host_messenger_finalize(GObject* object) {
   EmbeddingHostMessenger* self = EMBEDDING_HOST_MESSENGER(object);
-  delete self->channels;
-  g_mutex_clear(&self->mutex);
+  delete self->state;
   G_OBJECT_CLASS(embedding_host_messenger_parent_class)->finalize(object);
 }
 
@@ -53,8 +57,7 @@ static void embedding_host_messenger_class_init(
 }
 
 static void embedding_host_messenger_init(EmbeddingHostMessenger* self) {
-  g_mutex_init(&self->mutex);
-  self->channels = new ChannelTable();
+  self->state = new ChannelState();
 }
 
 static void embedding_host_messenger_set_message_handler_on_channel(
@@ -67,20 +70,23 @@ static void embedding_host_messenger_set_message_handler_on_channel(
   auto* added = new MessageRegistration(handler, user_data, destroy_notify);
   MessageRegistration* dropped = nullptr;
 
-  g_mutex_lock(&self->mutex);
-  bool install = handler != nullptr && !self->shut_down;
-  auto entry = self->channels->find(std::string_view(channel));
-  if (entry != self->channels->end()) {
-    dropped = entry->second;
-    if (install) {
-      entry->second = added;
-    } else {
-      self->channels->erase(entry);
+  bool install = false;
+  {
+    ChannelState& state = *self->state;
+    std::lock_guard<std::mutex> lock(state.mutex);
+    install = handler != nullptr && !state.shut_down;
+    auto entry = state.channels.find(std::string_view(channel));
+    if (entry != state.channels.end()) {
+      dropped = entry->second;
+      if (install) {
+        entry->second = added;
+      } else {
+        state.channels.erase(entry);
+      }
+    } else if (install) {
+      state.channels.emplace(channel, added);
     }
-  } else if (install) {
-    self->channels->emplace(channel, added);
   }
-  g_mutex_unlock(&self->mutex);
 
   // Destroy notifications run outside the lock: they are the owner's code
   // and may well come back to this messenger.
@@ -106,12 +112,10 @@ EmbeddingHostMessenger* embedding_host_messenger_new(void) {
 static MessageRegistration* embedding_host_messenger_ref_registration(
     EmbeddingHostMessenger* self,
     const gchar* channel) {
-  g_mutex_lock(&self->mutex);
-  auto entry = self->channels->find(std::string_view(channel));
-  MessageRegistration* registration =
-      entry != self->channels->end() ? entry->second->ref() : nullptr;
-  g_mutex_unlock(&self->mutex);
-  return registration;
+  ChannelState& state = *self->state;
+  std::lock_guard<std::mutex> lock(state.mutex);
+  auto entry = state.channels.find(std::string_view(channel));
+  return entry != state.channels.end() ? entry->second->ref() : nullptr;
 }
 
 // Looks up the handler of @channel and lets @deliver hand it the message,
@@ -195,13 +199,15 @@ gboolean embedding_host_messenger_call_handler(EmbeddingHostMessenger* self,
 void embedding_host_messenger_shutdown(EmbeddingHostMessenger* self) {
   g_return_if_fail(EMBEDDING_HOST_IS_MESSENGER(self));
   std::vector<MessageRegistration*> dropped;
-  g_mutex_lock(&self->mutex);
-  self->shut_down = true;
-  for (auto& entry : *self->channels) {
-    dropped.push_back(entry.second);
+  {
+    ChannelState& state = *self->state;
+    std::lock_guard<std::mutex> lock(state.mutex);
+    state.shut_down = true;
+    for (auto& entry : state.channels) {
+      dropped.push_back(entry.second);
+    }
+    state.channels.clear();
   }
-  self->channels->clear();
-  g_mutex_unlock(&self->mutex);
   for (MessageRegistration* registration : dropped) {
     registration->unref();
   }

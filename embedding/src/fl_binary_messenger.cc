@@ -21,15 +21,10 @@ void fl_binary_messenger_set_message_handler_on_channel(
 
 _FlBinaryMessengerResponseHandle::_FlBinaryMessengerResponseHandle(
     GByteArray* reply)
-    : reply_(reply) {
-  g_mutex_init(&mutex_);
-  g_cond_init(&completed_cond_);
-}
+    : reply_(reply) {}
 
 _FlBinaryMessengerResponseHandle::~_FlBinaryMessengerResponseHandle() {
   g_clear_error(&refusal_);
-  g_cond_clear(&completed_cond_);
-  g_mutex_clear(&mutex_);
 }
 
 void _FlBinaryMessengerResponseHandle::complete() {
@@ -37,12 +32,11 @@ void _FlBinaryMessengerResponseHandle::complete() {
   // take the handle with it. Most calls are answered before the handler
   // returns, with nobody waiting yet; they skip the signal, which costs a
   // system call.
-  g_mutex_lock(&mutex_);
+  std::lock_guard<std::mutex> lock(mutex_);
   completed_ = true;
   if (sender_waiting_) {
-    g_cond_signal(&completed_cond_);
+    completed_cond_.notify_one();
   }
-  g_mutex_unlock(&mutex_);
 }
 
 void _FlBinaryMessengerResponseHandle::refuse(GError* error) {
@@ -52,11 +46,12 @@ void _FlBinaryMessengerResponseHandle::refuse(GError* error) {
 }
 
 GError* _FlBinaryMessengerResponseHandle::wait() {
-  g_mutex_lock(&mutex_);
-  while (!completed_) {
-    sender_waiting_ = true;
-    g_cond_wait(&completed_cond_, &mutex_);
+  {
+    std::unique_lock<std::mutex> lock(mutex_);
+    while (!completed_) {
+      sender_waiting_ = true;
+      completed_cond_.wait(lock);
+    }
   }
-  g_mutex_unlock(&mutex_);
   return static_cast<GError*>(g_steal_pointer(&refusal_));
 }

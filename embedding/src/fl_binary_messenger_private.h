@@ -1,6 +1,9 @@
 #ifndef EMBEDDING_SRC_FL_BINARY_MESSENGER_PRIVATE_H_
 #define EMBEDDING_SRC_FL_BINARY_MESSENGER_PRIVATE_H_
 
+#include <condition_variable>
+#include <mutex>
+
 #include "flutter_linux/fl_binary_messenger.h"
 
 // The way back to one sender. It lives on the sender's stack: the sender
@@ -33,8 +36,8 @@ struct _FlBinaryMessengerResponseHandle {
  private:
   GByteArray* reply_;
   GError* refusal_ = nullptr;
-  GMutex mutex_;
-  GCond completed_cond_;
+  std::mutex mutex_;
+  std::condition_variable completed_cond_;
   bool completed_ = false;
   bool sender_waiting_ = false;
 };

@@ -1,5 +1,8 @@
 #include "flutter_linux/fl_method_call.h"
 
+#include <mutex>
+#include <new>
+
 #include "embedding_host/embedding_host.h"
 #include "fl_binary_messenger_private.h"
 #include "fl_method_call_private.h"
@@ -14,7 +17,7 @@ struct _FlMethodCall {
   FlMethodCodec* codec;
 
   // Guards response_handle, which is cleared once the call is answered.
-  GMutex mutex;
+  std::mutex mutex;
   FlBinaryMessengerResponseHandle* response_handle;
 };
 
@@ -25,11 +28,12 @@ static void fl_method_call_dispose(GObject* object) {
 
   // A caller waits for every call it made: one released unanswered gets the
   // empty reply, which reads as "not implemented".
-  g_mutex_lock(&self->mutex);
-  FlBinaryMessengerResponseHandle* handle =
-      static_cast<FlBinaryMessengerResponseHandle*>(
-          g_steal_pointer(&self->response_handle));
-  g_mutex_unlock(&self->mutex);
+  FlBinaryMessengerResponseHandle* handle = nullptr;
+  {
+    std::lock_guard<std::mutex> lock(self->mutex);
+    handle = static_cast<FlBinaryMessengerResponseHandle*>(
+        g_steal_pointer(&self->response_handle));
+  }
   if (handle != nullptr) {
     g_warning(
         "method call \"%s\" was released without a response; "
@@ -46,7 +50,7 @@ static void fl_method_call_finalize(GObject* object) {
   FlMethodCall* self = FL_METHOD_CALL(object);
   g_clear_pointer(&self->name, g_free);
   g_clear_pointer(&self->args, fl_value_unref);
-  g_mutex_clear(&self->mutex);
+  self->mutex.~mutex();
   live_objects::died(live_objects::kMethodCall);
   G_OBJECT_CLASS(fl_method_call_parent_class)->finalize(object);
 }
@@ -58,7 +62,7 @@ static void fl_method_call_class_init(FlMethodCallClass* klass) {
 
 static void fl_method_call_init(FlMethodCall* self) {
   live_objects::born(live_objects::kMethodCall);
-  g_mutex_init(&self->mutex);
+  new (&self->mutex) std::mutex();
 }
 
 FlMethodCall* fl_method_call_new(
@@ -90,7 +94,7 @@ gboolean fl_method_call_respond(FlMethodCall* self,
   g_return_val_if_fail(FL_IS_METHOD_CALL(self), FALSE);
   g_return_val_if_fail(FL_IS_METHOD_RESPONSE(response), FALSE);
 
-  g_autoptr(GMutexLocker) locker = g_mutex_locker_new(&self->mutex);
+  std::lock_guard<std::mutex> lock(self->mutex);
   FlBinaryMessengerResponseHandle* handle = self->response_handle;
   if (handle == nullptr) {
     g_set_error(error, EMBEDDING_HOST_ERROR,

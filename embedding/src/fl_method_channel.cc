@@ -1,5 +1,8 @@
 #include "flutter_linux/fl_method_channel.h"
 
+#include <mutex>
+#include <new>
+
 #include "fl_binary_messenger_private.h"
 #include "fl_method_call_private.h"
 #include "fl_method_channel_private.h"
@@ -17,7 +20,7 @@ struct _FlMethodChannel {
   FlMethodCodec* codec;
 
   // Guards registration, which deliveries read while it may be replaced.
-  GMutex mutex;
+  std::mutex mutex;
   MethodCallRegistration* registration;
 };
 
@@ -28,10 +31,12 @@ G_DEFINE_FINAL_TYPE(FlMethodChannel, fl_method_channel, G_TYPE_OBJECT)
 static void fl_method_channel_replace_registration(
     FlMethodChannel* self,
     MethodCallRegistration* registration) {
-  g_mutex_lock(&self->mutex);
-  MethodCallRegistration* old = self->registration;
-  self->registration = registration;
-  g_mutex_unlock(&self->mutex);
+  MethodCallRegistration* old = nullptr;
+  {
+    std::lock_guard<std::mutex> lock(self->mutex);
+    old = self->registration;
+    self->registration = registration;
+  }
   if (old != nullptr) {
     old->unref();
   }
@@ -39,11 +44,8 @@ static void fl_method_channel_replace_registration(
 
 static MethodCallRegistration* fl_method_channel_ref_registration(
     FlMethodChannel* self) {
-  g_mutex_lock(&self->mutex);
-  MethodCallRegistration* registration =
-      self->registration != nullptr ? self->registration->ref() : nullptr;
-  g_mutex_unlock(&self->mutex);
-  return registration;
+  std::lock_guard<std::mutex> lock(self->mutex);
+  return self->registration != nullptr ? self->registration->ref() : nullptr;
 }
 
 static void fl_method_channel_dispose(GObject* object) {
@@ -55,7 +57,7 @@ static void fl_method_channel_finalize(GObject* object) {
   FlMethodChannel* self = FL_METHOD_CHANNEL(object);
   g_clear_pointer(&self->name, g_free);
   g_clear_object(&self->codec);
-  g_mutex_clear(&self->mutex);
+  self->mutex.~mutex();
   live_objects::died(live_objects::kChannel);
   G_OBJECT_CLASS(fl_method_channel_parent_class)->finalize(object);
 }
@@ -67,7 +69,7 @@ static void fl_method_channel_class_init(FlMethodChannelClass* klass) {
 
 static void fl_method_channel_init(FlMethodChannel* self) {
   live_objects::born(live_objects::kChannel);
-  g_mutex_init(&self->mutex);
+  new (&self->mutex) std::mutex();
 }
 
 void fl_method_channel_dispatch(
@@ -153,9 +155,7 @@ void fl_method_channel_set_method_call_handler(
 
 gpointer fl_method_channel_peek_handler_data(FlMethodChannel* self) {
   g_return_val_if_fail(FL_IS_METHOD_CHANNEL(self), nullptr);
-  g_mutex_lock(&self->mutex);
-  gpointer user_data =
-      self->registration != nullptr ? self->registration->user_data() : nullptr;
-  g_mutex_unlock(&self->mutex);
-  return user_data;
+  std::lock_guard<std::mutex> lock(self->mutex);
+  return self->registration != nullptr ? self->registration->user_data()
+                                       : nullptr;
 }

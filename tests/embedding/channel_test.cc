@@ -254,13 +254,14 @@ TEST_F(ChannelTest, WithoutAHandlerTheReplyIsEmpty) {
   g_autoptr(GBytes) call = embedding_host_encode_method_call("m", nullptr);
   EXPECT_EQ(host_.send("nobody", to_vector(call)), Bytes());
 
-  g_autoptr(FlMethodChannel) channel = open("c", nullptr);
+  // A channel, kept by the messenger, but no handler on it.
+  g_object_unref(open("c", nullptr));
   EXPECT_EQ(host_.send("c", to_vector(call)), Bytes());
 }
 
 TEST_F(ChannelTest, AnUndecodableMessageNeverReachesTheHandler) {
   Handler& handler = add_handler();
-  g_autoptr(FlMethodChannel) channel = open("c", &handler);
+  g_object_unref(open("c", &handler));
   Bytes garbage = from_hex("07 05 61");
   g_autoptr(GByteArray) reply = g_byte_array_new();
   g_byte_array_append(reply, garbage.data(), garbage.size());
@@ -288,8 +289,8 @@ void take_over_during_call_cb(FlMethodChannel* channel,
                               gpointer user_data) {
   auto* reentrant = static_cast<Reentrant*>(user_data);
   g_autoptr(FlStandardMethodCodec) codec = fl_standard_method_codec_new();
-  g_autoptr(FlMethodChannel) replacement = fl_method_channel_new(
-      reentrant->host->binary_messenger(), "c", FL_METHOD_CODEC(codec));
+  g_object_unref(fl_method_channel_new(reentrant->host->binary_messenger(), "c",
+                                       FL_METHOD_CODEC(codec)));
   reentrant->destroyed_during_call = reentrant->destroyed;
   g_autoptr(FlMethodResponse) response =
       FL_METHOD_RESPONSE(fl_method_not_implemented_response_new());

@@ -39,6 +39,7 @@ TEST(PlatformHeaders, CastsChecksAndAutoptrWorkForEveryType) {
   EXPECT_NE(FL_METHOD_CODEC_GET_CLASS(codec), nullptr);
   g_autoptr(FlMethodCodec) codec_ref =
       FL_METHOD_CODEC(g_object_ref(FL_METHOD_CODEC(codec)));
+  EXPECT_EQ(codec_ref, FL_METHOD_CODEC(codec));
 
   g_autoptr(FlMethodChannel) channel =
       fl_method_channel_new(messenger, "headers", FL_METHOD_CODEC(codec));

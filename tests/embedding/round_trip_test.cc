@@ -10,6 +10,7 @@ namespace {
 
 using test_support::Bytes;
 using test_support::RandomValues;
+using test_support::take_vector;
 using test_support::to_hex;
 using test_support::to_vector;
 
@@ -19,7 +20,7 @@ TEST(RoundTrip, RandomValuesDecodeToEqualValuesAndTheSameBytes) {
   RandomValues values(kSeed);
   for (int i = 0; i < 5000; i++) {
     g_autoptr(FlValue) value = values.next();
-    Bytes encoded = to_vector(embedding_host_encode_value(value));
+    Bytes encoded = take_vector(embedding_host_encode_value(value));
     g_autoptr(GError) error = nullptr;
     g_autoptr(FlValue) decoded =
         embedding_host_decode_value(encoded.data(), encoded.size(), &error);
@@ -28,7 +29,7 @@ TEST(RoundTrip, RandomValuesDecodeToEqualValuesAndTheSameBytes) {
         << to_hex(encoded);
     g_autofree gchar* text = fl_value_to_string(value);
     ASSERT_TRUE(fl_value_equal(decoded, value)) << "case " << i << ": " << text;
-    Bytes encoded_again = to_vector(embedding_host_encode_value(decoded));
+    Bytes encoded_again = take_vector(embedding_host_encode_value(decoded));
     ASSERT_EQ(encoded_again, encoded) << "case " << i << ": " << text;
   }
 }
@@ -38,7 +39,7 @@ TEST(RoundTrip, RandomMethodCallsKeepNameAndArguments) {
   for (int i = 0; i < 2000; i++) {
     g_autoptr(FlValue) args = values.next();
     g_autofree gchar* name = g_strdup_printf("method-%d-é", i);
-    Bytes encoded = to_vector(embedding_host_encode_method_call(name, args));
+    Bytes encoded = take_vector(embedding_host_encode_method_call(name, args));
     g_autofree gchar* decoded_name = nullptr;
     g_autoptr(FlValue) decoded_args = nullptr;
     g_autoptr(GError) error = nullptr;
@@ -66,13 +67,13 @@ TEST(RoundTrip, RandomRepliesOfEachKind) {
       default:
         response = FL_METHOD_RESPONSE(fl_method_not_implemented_response_new());
     }
-    Bytes encoded = to_vector(embedding_host_encode_response(response));
+    Bytes encoded = take_vector(embedding_host_encode_response(response));
     g_autoptr(GError) error = nullptr;
     g_autoptr(FlMethodResponse) decoded =
         embedding_host_decode_response(encoded.data(), encoded.size(), &error);
     ASSERT_NE(decoded, nullptr) << error->message;
     ASSERT_EQ(G_OBJECT_TYPE(decoded), G_OBJECT_TYPE(response));
-    Bytes encoded_again = to_vector(embedding_host_encode_response(decoded));
+    Bytes encoded_again = take_vector(embedding_host_encode_response(decoded));
     // A null error detail decodes as no detail, which encodes the same way.
     ASSERT_EQ(encoded_again, encoded);
   }
@@ -84,7 +85,7 @@ TEST(RoundTrip, EveryTruncatedEncodingIsRefused) {
   RandomValues values(kSeed + 3, 2);
   for (int i = 0; i < 300; i++) {
     g_autoptr(FlValue) value = values.next();
-    Bytes encoded = to_vector(embedding_host_encode_value(value));
+    Bytes encoded = take_vector(embedding_host_encode_value(value));
     for (size_t cut = 0; cut < encoded.size(); cut++) {
       Bytes prefix(encoded.begin(), encoded.begin() + cut);
       prefix.shrink_to_fit();

@@ -14,6 +14,7 @@ namespace {
 
 using test_support::Bytes;
 using test_support::from_hex;
+using test_support::take_vector;
 using test_support::to_hex;
 using test_support::to_vector;
 
@@ -261,7 +262,7 @@ TEST_P(SizeBoundaryTest, StringSizeHeader) {
   const SizeCase& size_case = GetParam();
   std::string text(size_case.length, 'q');
   g_autoptr(FlValue) value = fl_value_new_string(text.c_str());
-  Bytes encoded = to_vector(embedding_host_encode_value(value));
+  Bytes encoded = take_vector(embedding_host_encode_value(value));
   Bytes header = from_hex(std::string("07 ") + size_case.header_hex);
   ASSERT_EQ(encoded.size(), header.size() + size_case.length);
   EXPECT_EQ(to_hex(Bytes(encoded.begin(), encoded.begin() + header.size())),
@@ -280,7 +281,7 @@ TEST_P(SizeBoundaryTest, ListSizeHeader) {
   for (size_t i = 0; i < size_case.length; i++) {
     fl_value_append_take(list, fl_value_new_null());
   }
-  Bytes encoded = to_vector(embedding_host_encode_value(list));
+  Bytes encoded = take_vector(embedding_host_encode_value(list));
   Bytes header = from_hex(std::string("0c ") + size_case.header_hex);
   ASSERT_EQ(encoded.size(), header.size() + size_case.length);
   EXPECT_EQ(to_hex(Bytes(encoded.begin(), encoded.begin() + header.size())),
@@ -308,7 +309,7 @@ TEST(Encoding, SizeHeaderShiftsThePaddingOfTheElements) {
   std::vector<int32_t> numbers(254, 1);
   g_autoptr(FlValue) value =
       fl_value_new_int32_list(numbers.data(), numbers.size());
-  Bytes encoded = to_vector(embedding_host_encode_value(value));
+  Bytes encoded = take_vector(embedding_host_encode_value(value));
   ASSERT_EQ(encoded.size(), 4u + 254 * 4);
   EXPECT_EQ(to_hex(Bytes(encoded.begin(), encoded.begin() + 8)),
             "09 fe fe 00 01 00 00 00");

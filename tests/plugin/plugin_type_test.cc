@@ -73,8 +73,8 @@ TEST_F(RegistrationTest, ThePluginIsDisposedOnceWhenTheNameIsTakenOver) {
   LifeWatch watch(registered_plugin());
 
   g_autoptr(FlStandardMethodCodec) codec = fl_standard_method_codec_new();
-  g_autoptr(FlMethodChannel) other = fl_method_channel_new(
-      host_.binary_messenger(), "kestrune", FL_METHOD_CODEC(codec));
+  g_object_unref(fl_method_channel_new(host_.binary_messenger(), "kestrune",
+                                       FL_METHOD_CODEC(codec)));
   EXPECT_EQ(watch.disposed(), 1);
   EXPECT_EQ(watch.finalized(), 1);
 }

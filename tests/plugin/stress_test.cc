@@ -16,6 +16,7 @@
 namespace {
 
 using test_support::Bytes;
+using test_support::take_vector;
 using test_support::to_vector;
 
 constexpr int kThreads = 8;
@@ -46,7 +47,7 @@ TEST(Stress, EightThreadsOfFiftyThousandCallsEachGetTheirReplies) {
   std::vector<Bytes> calls;
   for (const Method& method : kMethods) {
     calls.push_back(
-        to_vector(embedding_host_encode_method_call(method.name, nullptr)));
+        take_vector(embedding_host_encode_method_call(method.name, nullptr)));
   }
 
   interposed::respond_calls = 0;

@@ -4,6 +4,7 @@
 
 #include <cctype>
 #include <cstdio>
+#include <mutex>
 
 namespace test_support {
 
@@ -43,6 +44,12 @@ Bytes to_vector(GBytes* bytes) {
   return Bytes(data, data + size);
 }
 
+Bytes take_vector(GBytes* bytes) {
+  Bytes vector = to_vector(bytes);
+  g_bytes_unref(bytes);
+  return vector;
+}
+
 Bytes to_vector(GByteArray* bytes) {
   return Bytes(bytes->data, bytes->data + bytes->len);
 }
@@ -62,7 +69,7 @@ namespace {
 // GLib takes one log writer per process; it hands messages to the capture in
 // force, if any, and to GLib's default writer otherwise.
 LogCapture* active_capture = nullptr;
-GMutex capture_mutex;
+std::mutex capture_mutex;
 
 }  // namespace
 
@@ -77,15 +84,15 @@ LogCapture::LogCapture() {
   saved_fatal_mask_ =
       g_log_set_always_fatal(static_cast<GLogLevelFlags>(G_LOG_FATAL_MASK));
   g_test_log_set_fatal_handler(keep_going, nullptr);
-  g_mutex_lock(&capture_mutex);
+  std::lock_guard<std::mutex> lock(capture_mutex);
   active_capture = this;
-  g_mutex_unlock(&capture_mutex);
 }
 
 LogCapture::~LogCapture() {
-  g_mutex_lock(&capture_mutex);
-  active_capture = nullptr;
-  g_mutex_unlock(&capture_mutex);
+  {
+    std::lock_guard<std::mutex> lock(capture_mutex);
+    active_capture = nullptr;
+  }
   g_test_log_set_fatal_handler(nullptr, nullptr);
   g_log_set_always_fatal(saved_fatal_mask_);
 }
@@ -95,18 +102,14 @@ GLogWriterOutput LogCapture::write(GLogLevelFlags level,
                                    gsize field_count,
                                    gpointer user_data) {
   if ((level & (G_LOG_LEVEL_WARNING | G_LOG_LEVEL_CRITICAL)) != 0) {
-    g_mutex_lock(&capture_mutex);
-    LogCapture* capture = active_capture;
-    if (capture != nullptr) {
+    std::lock_guard<std::mutex> lock(capture_mutex);
+    if (active_capture != nullptr) {
       for (gsize i = 0; i < field_count; i++) {
         if (g_strcmp0(fields[i].key, "MESSAGE") == 0) {
-          capture->messages_.emplace_back(
+          active_capture->messages_.emplace_back(
               static_cast<const char*>(fields[i].value));
         }
       }
-    }
-    g_mutex_unlock(&capture_mutex);
-    if (capture != nullptr) {
       return G_LOG_WRITER_HANDLED;
     }
   }

@@ -19,6 +19,8 @@ std::string to_hex(const uint8_t* data, size_t size);
 std::string to_hex(const Bytes& bytes);
 std::string to_hex(GBytes* bytes);
 Bytes to_vector(GBytes* bytes);
+// As to_vector(), and releases @bytes.
+Bytes take_vector(GBytes* bytes);
 Bytes to_vector(GByteArray* bytes);
 
 // The stand-in's current counts of live objects.

@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Runs both fuzz targets from the seed corpus in fuzz/corpus, which stays as
+# it is; new inputs go to fuzz-corpus-<target>/ in the working tree.
+# Any crash, leak or failed check stops the run with a non-zero status.
+#
+# Usage: scripts/fuzz.sh [LIBFUZZER_OPTIONS...]
+#   scripts/fuzz.sh -runs=200000          what CI does
+#   scripts/fuzz.sh -max_total_time=600   ten minutes each, by hand
+# Needs the build-asan tree: scripts/quality.sh asan (or fuzz) makes it.
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build="${KESTRUNE_FUZZ_BUILD:-$root/build-asan}"
+options=("$@")
+[ ${#options[@]} -gt 0 ] || options=(-max_total_time=300)
+
+for target in channel decoder; do
+  binary="$build/fuzz/${target}_fuzzer"
+  if [ ! -x "$binary" ]; then
+    echo "fuzz: $binary is missing; run scripts/quality.sh fuzz first" >&2
+    exit 1
+  fi
+  corpus="$root/fuzz-corpus-$target"
+  mkdir -p "$corpus"
+  log="$corpus/last-run.log"
+  echo "fuzz: $target ${options[*]}"
+  status=0
+  (cd "$corpus" && "$binary" -print_final_stats=1 "${options[@]}" \
+    "$corpus" "$root/fuzz/corpus/$target") >"$log" 2>&1 || status=$?
+  if [ "$status" -ne 0 ]; then
+    tail -n 60 "$log" >&2
+    echo "fuzz: $target failed (exit $status); reproducer and log in $corpus" >&2
+    exit 1
+  fi
+  grep -E '^stat::(number_of_executed_units|peak_rss_mb)|^Done' "$log" || true
+done
