@@ -28,15 +28,15 @@ _FlBinaryMessengerResponseHandle::~_FlBinaryMessengerResponseHandle() {
 }
 
 void _FlBinaryMessengerResponseHandle::complete() {
+  if (std::this_thread::get_id() == sender_thread_) {
+    completed_on_sender_thread_ = true;
+    return;
+  }
   // Signalled under the lock: once it is released the sender may return and
-  // take the handle with it. Most calls are answered before the handler
-  // returns, with nobody waiting yet; they skip the signal, which costs a
-  // system call.
+  // take the handle with it.
   std::lock_guard<std::mutex> lock(mutex_);
   completed_ = true;
-  if (sender_waiting_) {
-    completed_cond_.notify_one();
-  }
+  completed_cond_.notify_one();
 }
 
 void _FlBinaryMessengerResponseHandle::refuse(GError* error) {
@@ -46,12 +46,9 @@ void _FlBinaryMessengerResponseHandle::refuse(GError* error) {
 }
 
 GError* _FlBinaryMessengerResponseHandle::wait() {
-  {
+  if (!completed_on_sender_thread_) {
     std::unique_lock<std::mutex> lock(mutex_);
-    while (!completed_) {
-      sender_waiting_ = true;
-      completed_cond_.wait(lock);
-    }
+    completed_cond_.wait(lock, [this] { return completed_; });
   }
   return static_cast<GError*>(g_steal_pointer(&refusal_));
 }

@@ -3,6 +3,7 @@
 
 #include <condition_variable>
 #include <mutex>
+#include <thread>
 
 #include "flutter_linux/fl_binary_messenger.h"
 
@@ -36,10 +37,16 @@ struct _FlBinaryMessengerResponseHandle {
  private:
   GByteArray* reply_;
   GError* refusal_ = nullptr;
-  std::mutex mutex_;
+
+  // Most calls are answered on the sender's own thread, while its handler
+  // runs and before it waits: that needs no lock.
+  const std::thread::id sender_thread_ = std::this_thread::get_id();
+  bool completed_on_sender_thread_ = false;
+
+  // An answer from another thread, for which the sender may be waiting.
+  std::mutex mutex_;  // guards completed_
   std::condition_variable completed_cond_;
   bool completed_ = false;
-  bool sender_waiting_ = false;
 };
 
 void fl_binary_messenger_set_message_handler_on_channel(

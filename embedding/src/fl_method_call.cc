@@ -1,6 +1,6 @@
 #include "flutter_linux/fl_method_call.h"
 
-#include <mutex>
+#include <atomic>
 #include <new>
 
 #include "embedding_host/embedding_host.h"
@@ -16,9 +16,8 @@ struct _FlMethodCall {
   FlValue* args;
   FlMethodCodec* codec;
 
-  // Guards response_handle, which is cleared once the call is answered.
-  std::mutex mutex;
-  FlBinaryMessengerResponseHandle* response_handle;
+  // The way back, taken by whoever answers the call: at most one does.
+  std::atomic<FlBinaryMessengerResponseHandle*> response_handle;
 };
 
 G_DEFINE_FINAL_TYPE(FlMethodCall, fl_method_call, G_TYPE_OBJECT)
@@ -28,12 +27,8 @@ static void fl_method_call_dispose(GObject* object) {
 
   // A caller waits for every call it made: one released unanswered gets the
   // empty reply, which reads as "not implemented".
-  FlBinaryMessengerResponseHandle* handle = nullptr;
-  {
-    std::lock_guard<std::mutex> lock(self->mutex);
-    handle = static_cast<FlBinaryMessengerResponseHandle*>(
-        g_steal_pointer(&self->response_handle));
-  }
+  FlBinaryMessengerResponseHandle* handle =
+      self->response_handle.exchange(nullptr);
   if (handle != nullptr) {
     g_warning(
         "method call \"%s\" was released without a response; "
@@ -50,7 +45,6 @@ static void fl_method_call_finalize(GObject* object) {
   FlMethodCall* self = FL_METHOD_CALL(object);
   g_clear_pointer(&self->name, g_free);
   g_clear_pointer(&self->args, fl_value_unref);
-  self->mutex.~mutex();
   live_objects::died(live_objects::kMethodCall);
   G_OBJECT_CLASS(fl_method_call_parent_class)->finalize(object);
 }
@@ -62,7 +56,8 @@ static void fl_method_call_class_init(FlMethodCallClass* klass) {
 
 static void fl_method_call_init(FlMethodCall* self) {
   live_objects::born(live_objects::kMethodCall);
-  new (&self->mutex) std::mutex();
+  new (&self->response_handle)
+      std::atomic<FlBinaryMessengerResponseHandle*>(nullptr);
 }
 
 FlMethodCall* fl_method_call_new(
@@ -74,7 +69,7 @@ FlMethodCall* fl_method_call_new(
   self->name = name;
   self->args = args;
   self->codec = FL_METHOD_CODEC(g_object_ref(codec));
-  self->response_handle = response_handle;
+  self->response_handle.store(response_handle);
   return self;
 }
 
@@ -94,20 +89,26 @@ gboolean fl_method_call_respond(FlMethodCall* self,
   g_return_val_if_fail(FL_IS_METHOD_CALL(self), FALSE);
   g_return_val_if_fail(FL_IS_METHOD_RESPONSE(response), FALSE);
 
-  std::lock_guard<std::mutex> lock(self->mutex);
-  FlBinaryMessengerResponseHandle* handle = self->response_handle;
+  // Read before the handle is taken: once this call is answered, the sender
+  // may release the call from its own thread. Taking the handle then orders
+  // this read before that release in a way thread checkers can see, which
+  // GObject's reference counting is not.
+  FlMethodCodec* codec = self->codec;
+  FlBinaryMessengerResponseHandle* handle =
+      self->response_handle.exchange(nullptr);
   if (handle == nullptr) {
     g_set_error(error, EMBEDDING_HOST_ERROR,
                 EMBEDDING_HOST_ERROR_ALREADY_RESPONDED,
                 "method call \"%s\" has already been answered", self->name);
     return FALSE;
   }
-  if (!fl_method_codec_encode_response(self->codec, response, handle->reply(),
+  if (!fl_method_codec_encode_response(codec, response, handle->reply(),
                                        error)) {
+    // Not answered after all: the call may still be answered otherwise.
     g_byte_array_set_size(handle->reply(), 0);
+    self->response_handle.store(handle);
     return FALSE;
   }
-  self->response_handle = nullptr;
   handle->complete();
   return TRUE;
 }

@@ -31,6 +31,15 @@ namespace {
 static_assert(sizeof(_FlValue) % alignof(double) == 0,
               "inline elements must stay aligned");
 
+// A null carries nothing and nothing can change it, so every null is this
+// one shared value, which references do not count: a call without arguments
+// costs no allocation.
+_FlValue shared_null = {FL_VALUE_TYPE_NULL, 1, {false}};
+
+bool is_shared(FlValue* value) {
+  return value->type == FL_VALUE_TYPE_NULL;
+}
+
 FlValue* value_alloc(FlValueType type, size_t extra_bytes) {
   auto* value = static_cast<FlValue*>(g_malloc(sizeof(_FlValue) + extra_bytes));
   value->type = type;
@@ -194,7 +203,7 @@ void fl_value_map_append_take(FlValue* map, FlValue* key, FlValue* value) {
 }
 
 FlValue* fl_value_new_null(void) {
-  return value_alloc(FL_VALUE_TYPE_NULL, 0);
+  return &shared_null;
 }
 
 FlValue* fl_value_new_bool(bool boolean) {
@@ -268,13 +277,15 @@ FlValue* fl_value_new_map(void) {
 
 FlValue* fl_value_ref(FlValue* value) {
   g_return_val_if_fail(value != nullptr, nullptr);
-  g_atomic_int_inc(&value->ref_count);
+  if (!is_shared(value)) {
+    g_atomic_int_inc(&value->ref_count);
+  }
   return value;
 }
 
 void fl_value_unref(FlValue* value) {
   g_return_if_fail(value != nullptr);
-  if (!g_atomic_int_dec_and_test(&value->ref_count)) {
+  if (is_shared(value) || !g_atomic_int_dec_and_test(&value->ref_count)) {
     return;
   }
   if (value->type == FL_VALUE_TYPE_LIST || value->type == FL_VALUE_TYPE_MAP) {

@@ -1,0 +1,81 @@
+// FlValue's behaviour beyond the encoding: maps, equality, text, and the
+// shared null.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "test_support.h"
+
+namespace {
+
+TEST(Value, SettingAnEqualKeyReplacesTheEntryAndReleasesTheOldOne) {
+  size_t before = test_support::live_objects().values;
+  {
+    g_autoptr(FlValue) map = fl_value_new_map();
+    fl_value_set_take(map, fl_value_new_string("k"), fl_value_new_int(1));
+    fl_value_set_take(map, fl_value_new_string("k"), fl_value_new_int(2));
+    ASSERT_EQ(fl_value_get_length(map), 1u);
+    g_autoptr(FlValue) key = fl_value_new_string("k");
+    EXPECT_EQ(fl_value_get_int(fl_value_lookup(map, key)), 2);
+    // The map itself, one key and one value.
+    EXPECT_EQ(test_support::live_objects().values, before + 4);
+  }
+  EXPECT_EQ(test_support::live_objects().values, before);
+}
+
+TEST(Value, MapsAreEqualWhateverTheOrderOfTheirEntries) {
+  g_autoptr(FlValue) a = fl_value_new_map();
+  g_autoptr(FlValue) b = fl_value_new_map();
+  fl_value_set_take(a, fl_value_new_int(1), fl_value_new_string("one"));
+  fl_value_set_take(a, fl_value_new_int(2), fl_value_new_string("two"));
+  fl_value_set_take(b, fl_value_new_int(2), fl_value_new_string("two"));
+  fl_value_set_take(b, fl_value_new_int(1), fl_value_new_string("one"));
+  EXPECT_TRUE(fl_value_equal(a, b));
+
+  fl_value_set_take(b, fl_value_new_int(1), fl_value_new_string("uno"));
+  EXPECT_FALSE(fl_value_equal(a, b));
+}
+
+TEST(Value, EqualityComparesKindsAndContents) {
+  g_autoptr(FlValue) one = fl_value_new_int(1);
+  g_autoptr(FlValue) one_float = fl_value_new_float(1.0);
+  g_autoptr(FlValue) text = fl_value_new_string_sized("abc", 2);
+  g_autoptr(FlValue) ab = fl_value_new_string("ab");
+  const int32_t numbers[] = {1, 2};
+  g_autoptr(FlValue) list32 = fl_value_new_int32_list(numbers, 2);
+  g_autoptr(FlValue) shorter = fl_value_new_int32_list(numbers, 1);
+  EXPECT_FALSE(fl_value_equal(one, one_float));
+  EXPECT_TRUE(fl_value_equal(text, ab));
+  EXPECT_FALSE(fl_value_equal(list32, shorter));
+}
+
+TEST(Value, ToStringShowsNestedValues) {
+  g_autoptr(FlValue) list = fl_value_new_list();
+  fl_value_append_take(list, fl_value_new_null());
+  fl_value_append_take(list, fl_value_new_bool(true));
+  fl_value_append_take(list, fl_value_new_float(0.5));
+  g_autoptr(FlValue) map = fl_value_new_map();
+  fl_value_set_take(map, fl_value_new_string("k"), fl_value_new_int(-3));
+  fl_value_append(list, map);
+  const uint8_t bytes[] = {1, 255};
+  fl_value_append_take(list, fl_value_new_uint8_list(bytes, 2));
+  g_autofree gchar* text = fl_value_to_string(list);
+  EXPECT_STREQ(text, "[null, true, 0.5, {k: -3}, [1, 255]]");
+}
+
+TEST(Value, EveryNullIsOneSharedValueThatIsNeverFreed) {
+  size_t before = test_support::live_objects().values;
+  FlValue* first = fl_value_new_null();
+  FlValue* second = fl_value_new_null();
+  EXPECT_EQ(first, second);
+  // Any number of references come and go without freeing it.
+  for (int i = 0; i < 3; i++) {
+    fl_value_unref(fl_value_ref(first));
+    fl_value_unref(first);
+  }
+  EXPECT_EQ(fl_value_get_type(second), FL_VALUE_TYPE_NULL);
+  EXPECT_EQ(test_support::live_objects().values, before);
+}
+
+}  // namespace
