@@ -68,12 +68,13 @@ check_valgrind() {
   export G_DEBUG=fatal-warnings,fatal-criticals
   "${memcheck[@]}" "$build/tests/plugin_tests" --gtest_brief=1
   "${memcheck[@]}" "$build/tests/embedding_tests" --gtest_filter='ChannelTest.*' --gtest_brief=1
-  expect_status 0 "${memcheck[@]}" "$build/host/kestrune-call" getPlatformVersion
-  expect_status 0 "${memcheck[@]}" "$build/host/kestrune-call" --hex getPlatformVersion
-  expect_status 3 "${memcheck[@]}" "$build/host/kestrune-call" getBatteryLevel
-  expect_status 2 "${memcheck[@]}" "$build/host/kestrune-call"
+  local call="$build/host/kestrune-call"
+  expect_status 0 "${memcheck[@]}" "$call" getPlatformVersion
+  expect_status 0 "${memcheck[@]}" "$call" --hex getPlatformVersion
+  expect_status 3 "${memcheck[@]}" "$call" getBatteryLevel
+  expect_status 2 "${memcheck[@]}" "$call"
   expect_status 4 env LD_PRELOAD="$build/tests/libfailing_uname.so" \
-    "${memcheck[@]}" "$build/host/kestrune-call" getPlatformVersion
+    "${memcheck[@]}" "$call" getPlatformVersion
   unset G_DEBUG
 }
 
@@ -87,7 +88,7 @@ expect_status() {  # STATUS COMMAND...
     "$@" || true
     return 1
   fi
-  echo "ok (exit $status): ${*: -2}"
+  echo "ok (exit $status): $*" | sed "s|valgrind .* $root/|valgrind ... |"
 }
 
 check_fuzz() {

@@ -1,0 +1,23 @@
+# Run after the build: the plugin that an application's build made must have
+# the application's ephemeral directory as its RUNPATH and export exactly
+# its two entry points. Given: PLUGIN (the library) and EPHEMERAL_DIR.
+
+cmake_minimum_required(VERSION 3.19)
+
+execute_process(COMMAND readelf -dW "${PLUGIN}"
+  OUTPUT_VARIABLE dynamic COMMAND_ERROR_IS_FATAL ANY)
+string(REGEX MATCH "\\(RUNPATH\\)[^\n]*\\[([^]\n]*)\\]" runpath "${dynamic}")
+if(NOT CMAKE_MATCH_1 STREQUAL EPHEMERAL_DIR)
+  message(FATAL_ERROR
+    "RUNPATH of ${PLUGIN} is '${CMAKE_MATCH_1}', not '${EPHEMERAL_DIR}'")
+endif()
+
+execute_process(COMMAND nm -D --defined-only "${PLUGIN}"
+  OUTPUT_VARIABLE symbols COMMAND_ERROR_IS_FATAL ANY)
+string(REGEX REPLACE "[^\n]* ([^ \n]+)\n" "\\1;" exported "${symbols}")
+list(SORT exported)
+list(REMOVE_ITEM exported "")
+set(expected kestrune_plugin_get_type kestrune_plugin_register_with_registrar)
+if(NOT exported STREQUAL expected)
+  message(FATAL_ERROR "${PLUGIN} exports '${exported}', not '${expected}'")
+endif()
