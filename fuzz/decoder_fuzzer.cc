@@ -16,9 +16,13 @@ void check(bool condition) {
   }
 }
 
-bool same_bytes(GBytes* a, GBytes* b) {
-  return g_bytes_equal(a, b);
-}
+// The bytes of @bytes, for a decoder.
+struct Bytes {
+  explicit Bytes(GBytes* bytes)
+      : data(static_cast<const uint8_t*>(g_bytes_get_data(bytes, &size))) {}
+  gsize size = 0;
+  const uint8_t* data;
+};
 
 void fuzz_value(const uint8_t* data, size_t size) {
   g_autoptr(GError) error = nullptr;
@@ -29,14 +33,12 @@ void fuzz_value(const uint8_t* data, size_t size) {
     return;
   }
   g_autoptr(GBytes) encoded = embedding_host_encode_value(value);
-  gsize encoded_size = 0;
-  const auto* encoded_data =
-      static_cast<const uint8_t*>(g_bytes_get_data(encoded, &encoded_size));
+  Bytes bytes(encoded);
   g_autoptr(FlValue) again =
-      embedding_host_decode_value(encoded_data, encoded_size, nullptr);
+      embedding_host_decode_value(bytes.data, bytes.size, nullptr);
   check(again != nullptr);
   g_autoptr(GBytes) encoded_again = embedding_host_encode_value(again);
-  check(same_bytes(encoded, encoded_again));
+  check(g_bytes_equal(encoded, encoded_again));
 }
 
 void fuzz_method_call(const uint8_t* data, size_t size) {
@@ -49,13 +51,11 @@ void fuzz_method_call(const uint8_t* data, size_t size) {
   check(decoded == (name != nullptr && args != nullptr));
   if (decoded) {
     g_autoptr(GBytes) encoded = embedding_host_encode_method_call(name, args);
-    gsize encoded_size = 0;
-    const auto* encoded_data =
-        static_cast<const uint8_t*>(g_bytes_get_data(encoded, &encoded_size));
+    Bytes bytes(encoded);
     g_autofree gchar* name_again = nullptr;
     g_autoptr(FlValue) args_again = nullptr;
-    check(embedding_host_decode_method_call(encoded_data, encoded_size,
-                                            &name_again, &args_again, nullptr));
+    check(embedding_host_decode_method_call(bytes.data, bytes.size, &name_again,
+                                            &args_again, nullptr));
     check(strcmp(name, name_again) == 0);
   }
 }
@@ -67,11 +67,9 @@ void fuzz_response(const uint8_t* data, size_t size) {
   check((response == nullptr) != (error == nullptr));
   if (response != nullptr) {
     g_autoptr(GBytes) encoded = embedding_host_encode_response(response);
-    gsize encoded_size = 0;
-    const auto* encoded_data =
-        static_cast<const uint8_t*>(g_bytes_get_data(encoded, &encoded_size));
+    Bytes bytes(encoded);
     g_autoptr(FlMethodResponse) again =
-        embedding_host_decode_response(encoded_data, encoded_size, nullptr);
+        embedding_host_decode_response(bytes.data, bytes.size, nullptr);
     check(again != nullptr && G_OBJECT_TYPE(again) == G_OBJECT_TYPE(response));
   }
 }
