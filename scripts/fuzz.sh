@@ -11,6 +11,11 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${KESTRUNE_FUZZ_BUILD:-$root/build-asan}"
 options=("$@")
+
+# As scripts/quality.sh sets them, when run by hand.
+export G_SLICE="${G_SLICE:-always-malloc}"
+export ASAN_OPTIONS="${ASAN_OPTIONS:-external_symbolizer_path=/usr/lib/llvm-14/bin/llvm-symbolizer}"
+export LSAN_OPTIONS="${LSAN_OPTIONS:-suppressions=$root/tests/sanitizers/lsan.supp}"
 [ ${#options[@]} -gt 0 ] || options=(-max_total_time=300)
 
 for target in channel decoder; do

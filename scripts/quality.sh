@@ -26,11 +26,15 @@ configure_and_build() {  # DIR CMAKE_ARGS...
   cmake --build "$dir"
 }
 
+# GLib's slice allocator would hide allocations from the sanitizers. The
+# suppressions name functions, so the sanitizers need the symbolizer
+# (package llvm-14) to match them.
 export G_SLICE=always-malloc
-export ASAN_OPTIONS="detect_leaks=1:detect_stack_use_after_return=1:strict_string_checks=1:check_initialization_order=1"
-export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
-export LSAN_OPTIONS="suppressions=$root/tests/sanitizers/lsan.supp:print_suppressions=0"
-export TSAN_OPTIONS="suppressions=$root/tests/sanitizers/tsan.supp:halt_on_error=1:second_deadlock_stack=1"
+symbolizer="external_symbolizer_path=/usr/lib/llvm-14/bin/llvm-symbolizer"
+export ASAN_OPTIONS="$symbolizer:detect_leaks=1:detect_stack_use_after_return=1:strict_string_checks=1:check_initialization_order=1"
+export UBSAN_OPTIONS="$symbolizer:print_stacktrace=1:halt_on_error=1"
+export LSAN_OPTIONS="$symbolizer:suppressions=$root/tests/sanitizers/lsan.supp:print_suppressions=0"
+export TSAN_OPTIONS="$symbolizer:suppressions=$root/tests/sanitizers/tsan.supp:halt_on_error=1:second_deadlock_stack=1"
 
 check_format() {
   echo "== format"

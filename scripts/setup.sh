@@ -8,7 +8,7 @@ packages=(
   build-essential cmake ninja-build pkg-config binutils git
   libgtk-3-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  clang-14 libclang-rt-14-dev clang-format-14
+  clang-14 libclang-rt-14-dev llvm-14 clang-format-14
   valgrind
 )
 
