@@ -8,15 +8,11 @@
 
 G_DEFINE_QUARK(embedding - host - error - quark, embedding_host_error)
 
-static GBytes* take_bytes(GByteArray* buffer) {
-  return g_byte_array_free_to_bytes(buffer);
-}
-
 GBytes* embedding_host_encode_value(FlValue* value) {
   g_return_val_if_fail(value != nullptr, nullptr);
   GByteArray* buffer = g_byte_array_new();
   standard_encoding::write_value(buffer, value);
-  return take_bytes(buffer);
+  return g_byte_array_free_to_bytes(buffer);
 }
 
 FlValue* embedding_host_decode_value(const guint8* message,
@@ -30,7 +26,7 @@ GBytes* embedding_host_encode_method_call(const gchar* name, FlValue* args) {
   g_return_val_if_fail(name != nullptr, nullptr);
   GByteArray* buffer = g_byte_array_new();
   standard_encoding::write_method_call(buffer, name, args);
-  return take_bytes(buffer);
+  return g_byte_array_free_to_bytes(buffer);
 }
 
 gboolean embedding_host_decode_method_call(const guint8* message,
@@ -48,7 +44,7 @@ GBytes* embedding_host_encode_response(FlMethodResponse* response) {
   g_return_val_if_fail(FL_IS_METHOD_RESPONSE(response), nullptr);
   GByteArray* buffer = g_byte_array_new();
   standard_encoding::write_response(buffer, response);
-  return take_bytes(buffer);
+  return g_byte_array_free_to_bytes(buffer);
 }
 
 FlMethodResponse* embedding_host_decode_response(const guint8* message,
