@@ -39,7 +39,12 @@ FlMethodResponse* get_platform_version() {
     return FL_METHOD_RESPONSE(
         fl_method_error_response_new("UNAVAILABLE", message, nullptr));
   }
-  g_autofree gchar* version = g_strdup_printf("Linux %s", uname_data.version);
+  // The application's decoder refuses a string that is not UTF-8, and with
+  // it the whole reply. A kernel may be built with any bytes in its version
+  // text, so each invalid sequence becomes U+FFFD; valid text, which every
+  // usual kernel has, stays as it is byte for byte.
+  g_autofree gchar* kernel_version = g_utf8_make_valid(uname_data.version, -1);
+  g_autofree gchar* version = g_strdup_printf("Linux %s", kernel_version);
   g_autoptr(FlValue) result = fl_value_new_string(version);
   return FL_METHOD_RESPONSE(fl_method_success_response_new(result));
 }
@@ -60,7 +65,9 @@ static void method_call_cb(FlMethodChannel* channel,
 }
 
 void kestrune_plugin_register_with_registrar(FlPluginRegistrar* registrar) {
-  g_return_if_fail(registrar != nullptr);
+  // Checked before anything is made, so that misuse costs one critical and
+  // leaks nothing.
+  g_return_if_fail(FL_IS_PLUGIN_REGISTRAR(registrar));
 
   KestrunePlugin* plugin =
       KESTRUNE_PLUGIN(g_object_new(kestrune_plugin_get_type(), nullptr));

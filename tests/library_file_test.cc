@@ -163,9 +163,11 @@ TEST(PluginLibrary, ExportsExactlyItsTwoEntryPoints) {
                                    "kestrune_plugin_register_with_registrar"}));
 }
 
-TEST(PluginLibrary, FindsTheEmbeddingInTheEphemeralDirectory) {
+TEST(PluginLibrary, FindsTheEmbeddingBesideItselfThenInTheEphemeralDirectory) {
+  // $ORIGIN first: in an installed bundle the embedding lies beside the
+  // plugin, and a moved bundle must not load the build machine's copy.
   EXPECT_EQ(dynamic_entries(PLUGIN_LIBRARY, "RUNPATH"),
-            std::vector<std::string>{EPHEMERAL_DIR});
+            std::vector<std::string>{std::string("$ORIGIN:") + EPHEMERAL_DIR});
   EXPECT_TRUE(dynamic_entries(PLUGIN_LIBRARY, "RPATH").empty());
   std::vector<std::string> needed = dynamic_entries(PLUGIN_LIBRARY, "NEEDED");
   ASSERT_FALSE(needed.empty());
@@ -178,6 +180,37 @@ TEST(PluginLibrary, LoadsWithEverySymbolBound) {
   EXPECT_NE(dlsym(handle, "kestrune_plugin_register_with_registrar"), nullptr);
   EXPECT_NE(dlsym(handle, "kestrune_plugin_get_type"), nullptr);
   EXPECT_EQ(dlsym(handle, "get_platform_version"), nullptr);
+}
+
+// The symbols @library takes from others.
+std::set<std::string> imported_symbols(const char* library) {
+  std::set<std::string> symbols;
+  for (const std::string& line :
+       lines(run({"nm", "-D", "--undefined-only", library}))) {
+    std::istringstream fields(line);
+    std::string kind, name;
+    if (fields >> kind >> name) {
+      symbols.insert(name.substr(0, name.find('@')));
+    }
+  }
+  return symbols;
+}
+
+TEST(PluginLibrary, RegistersItsTypeThroughTheOnceInitOfItsGLib) {
+  // GLib 2.80 gave G_DEFINE_TYPE a pointer-sized once-only initialisation;
+  // the plugin must use the one of the GLib it was built with (the headers
+  // this test is compiled with).
+  std::set<std::string> imported = imported_symbols(PLUGIN_LIBRARY);
+#if GLIB_CHECK_VERSION(2, 80, 0)
+  const char* expected = "g_once_init_enter_pointer";
+  const char* unexpected = "g_once_init_enter";
+#else
+  const char* expected = "g_once_init_enter";
+  const char* unexpected = "g_once_init_enter_pointer";
+#endif
+  EXPECT_EQ(imported.count(expected), 1u)
+      << "GLib " << GLIB_MAJOR_VERSION << "." << GLIB_MINOR_VERSION;
+  EXPECT_EQ(imported.count(unexpected), 0u);
 }
 
 // Program headers of @library by type, e.g. "GNU_STACK" -> its flags.

@@ -1,15 +1,22 @@
-# Run after the build: the plugin that an application's build made must have
-# the application's ephemeral directory as its RUNPATH and export exactly
-# its two entry points. Given: PLUGIN (the library) and EPHEMERAL_DIR.
+# Run after the build: the plugin that an application's build made must look
+# for the embedding beside itself and then in the application's ephemeral
+# directory, need the embedding library first, and export exactly its two
+# entry points. Given: PLUGIN (the library) and EPHEMERAL_DIR.
 
 cmake_minimum_required(VERSION 3.19)
 
 execute_process(COMMAND readelf -dW "${PLUGIN}"
   OUTPUT_VARIABLE dynamic COMMAND_ERROR_IS_FATAL ANY)
 string(REGEX MATCH "\\(RUNPATH\\)[^\n]*\\[([^]\n]*)\\]" runpath "${dynamic}")
-if(NOT CMAKE_MATCH_1 STREQUAL EPHEMERAL_DIR)
+set(expected_runpath "$ORIGIN:${EPHEMERAL_DIR}")
+if(NOT CMAKE_MATCH_1 STREQUAL expected_runpath)
   message(FATAL_ERROR
-    "RUNPATH of ${PLUGIN} is '${CMAKE_MATCH_1}', not '${EPHEMERAL_DIR}'")
+    "RUNPATH of ${PLUGIN} is '${CMAKE_MATCH_1}', not '${expected_runpath}'")
+endif()
+string(REGEX MATCH "\\(NEEDED\\)[^\n]*\\[([^]\n]*)\\]" needed "${dynamic}")
+if(NOT CMAKE_MATCH_1 STREQUAL "libflutter_linux_gtk.so")
+  message(FATAL_ERROR "${PLUGIN} needs '${CMAKE_MATCH_1}' first, "
+    "not the embedding library")
 endif()
 
 execute_process(COMMAND nm -D --defined-only "${PLUGIN}"

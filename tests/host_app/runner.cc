@@ -38,7 +38,13 @@ int main() {
       printf("runner: %s\n", fl_value_get_string(result));
       status = 0;
     } else {
-      fprintf(stderr, "runner: unexpected reply to getPlatformVersion\n");
+      gchar* got = result != NULL ? fl_value_to_string(result) : NULL;
+      fprintf(stderr,
+              "runner: unexpected reply to getPlatformVersion\n"
+              "  expected: %s\n"
+              "  got:      %s\n",
+              expected.c_str(), got != NULL ? got : "no success reply");
+      g_free(got);
     }
     if (response != NULL) {
       g_object_unref(response);

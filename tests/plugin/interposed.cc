@@ -5,12 +5,14 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
 namespace interposed {
 
 std::atomic<int> uname_errno{0};
+std::string uname_version;
 std::atomic<int> respond_calls{0};
 
 struct utsname kernel_uname() {
@@ -32,7 +34,14 @@ extern "C" __attribute__((visibility("default"))) int uname(
   }
   using Uname = int (*)(struct utsname*);
   static const auto real = reinterpret_cast<Uname>(dlsym(RTLD_NEXT, "uname"));
-  return real(name);
+  int result = real(name);
+  const std::string& version = interposed::uname_version;
+  if (result == 0 && !version.empty()) {
+    memset(name->version, 0, sizeof(name->version));
+    memcpy(name->version, version.data(),
+           std::min(version.size(), sizeof(name->version) - 1));
+  }
+  return result;
 }
 
 extern "C" __attribute__((visibility("default"))) gboolean

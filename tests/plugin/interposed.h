@@ -4,6 +4,7 @@
 #include <sys/utsname.h>
 
 #include <atomic>
+#include <string>
 
 // The plugin's calls to uname() and fl_method_call_respond() bind to the
 // definitions in this test program, which forward to the real ones. They let
@@ -13,6 +14,9 @@ namespace interposed {
 
 // When non-zero, uname() fails with this errno.
 extern std::atomic<int> uname_errno;
+
+// When non-empty, uname() succeeds with this as the kernel's version text.
+extern std::string uname_version;
 
 // How many times fl_method_call_respond() has been called.
 extern std::atomic<int> respond_calls;

@@ -5,6 +5,7 @@
 #include <kestrune/kestrune_plugin.h>
 
 #include <cerrno>
+#include <cstring>
 #include <functional>
 #include <string>
 
@@ -25,7 +26,10 @@ class PlatformVersionTest : public testing::Test {
     interposed::respond_calls = 0;
   }
 
-  void TearDown() override { interposed::uname_errno = 0; }
+  void TearDown() override {
+    interposed::uname_errno = 0;
+    interposed::uname_version.clear();
+  }
 
   // The reply to @method on "kestrune", as bytes.
   Bytes call_bytes(const char* method, FlValue* args = nullptr) {
@@ -159,6 +163,54 @@ TEST_F(PlatformVersionTest, AFailingUnameIsReportedAsUnavailable) {
       host_.call("kestrune", "getPlatformVersion");
   EXPECT_TRUE(FL_IS_METHOD_SUCCESS_RESPONSE(recovered));
 }
+
+// A kernel's version text is bytes; the reply must be text the
+// application's decoder accepts, and must not change text that is valid.
+struct KernelVersionCase {
+  const char* name;
+  const char* version;
+  const char* reply;
+};
+
+void PrintTo(const KernelVersionCase& version, std::ostream* out) {
+  *out << version.name;
+}
+
+class KernelVersionTextTest
+    : public PlatformVersionTest,
+      public testing::WithParamInterface<KernelVersionCase> {};
+
+TEST_P(KernelVersionTextTest, ReplyIsValidUtf8) {
+  interposed::uname_version = GetParam().version;
+  g_autoptr(FlMethodResponse) response =
+      host_.call("kestrune", "getPlatformVersion");
+  ASSERT_TRUE(FL_IS_METHOD_SUCCESS_RESPONSE(response));
+  FlValue* result = fl_method_response_get_result(response, nullptr);
+  EXPECT_EQ(to_hex(Bytes(fl_value_get_string(result),
+                         fl_value_get_string(result) +
+                             strlen(fl_value_get_string(result)))),
+            to_hex(Bytes(GetParam().reply,
+                         GetParam().reply + strlen(GetParam().reply))));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Versions,
+    KernelVersionTextTest,
+    testing::Values(
+        KernelVersionCase{"Ascii", "#1 SMP PREEMPT_DYNAMIC Debian 6.1.158-1",
+                          "Linux #1 SMP PREEMPT_DYNAMIC Debian 6.1.158-1"},
+        KernelVersionCase{"ValidUtf8KeptAsItIs", "#2 caf\xc3\xa9 \xe2\x82\xac",
+                          "Linux #2 caf\xc3\xa9 \xe2\x82\xac"},
+        KernelVersionCase{"Latin1ByteBecomesReplacement", "#3 caf\xe9 x",
+                          "Linux #3 caf\xef\xbf\xbd x"},
+        KernelVersionCase{"EachByteOfATruncatedSequenceIsReplaced",
+                          "#4 \xe2\x82", "Linux #4 \xef\xbf\xbd\xef\xbf\xbd"},
+        KernelVersionCase{"StrayContinuationBytes",
+                          "\x80\xbf"
+                          "end",
+                          "Linux \xef\xbf\xbd\xef\xbf\xbd"
+                          "end"}),
+    [](const auto& info) { return info.param.name; });
 
 TEST_F(PlatformVersionTest, AMalformedMessageNeverReachesThePlugin) {
   const guint8 garbage[] = {0x03, 0x00};
