@@ -7,4 +7,4 @@ build_dir="$root/build"
 
 "$root/scripts/build.sh" "$build_dir" >&2
 echo "\$ kestrune-call ${1:-getPlatformVersion}" >&2
-exec "$build_dir/host/kestrune-call" "${1:-getPlatformVersion}"
+exec "$build_dir/tools/kestrune-call" "${1:-getPlatformVersion}"
