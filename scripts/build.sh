@@ -6,6 +6,6 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build_dir="${1:-$root/build}"
 shift || true
 
-"$root/scripts/setup.sh"
+"$root/scripts/setup.sh" build
 cmake -S "$root" -B "$build_dir" -G Ninja "$@"
 cmake --build "$build_dir"

@@ -132,6 +132,20 @@ void NotImplementedRoundTrip(benchmark::State& state) {
 }
 BENCHMARK(NotImplementedRoundTrip);
 
+// Whether @run ended in an error (or was skipped). Google Benchmark 1.8
+// replaced Run::error_occurred with Run::skipped, non-zero when the
+// benchmark stopped early; the first overload is chosen where that member
+// exists.
+template <typename BenchmarkRun>
+auto run_failed(const BenchmarkRun& run, int)
+    -> decltype(static_cast<int>(run.skipped) != 0) {
+  return static_cast<int>(run.skipped) != 0;
+}
+template <typename BenchmarkRun>
+bool run_failed(const BenchmarkRun& run, long) {
+  return run.error_occurred;
+}
+
 // Keeps the console output and remembers each benchmark's time per
 // iteration, for the ratios.
 class RatioReporter : public benchmark::ConsoleReporter {
@@ -144,7 +158,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
     for (const Run& run : runs) {
       // With repetitions, the mean stands for the benchmark.
       bool aggregate = run.run_type == Run::RT_Aggregate;
-      if (run.error_occurred || (aggregate && run.aggregate_name != "mean")) {
+      if (run_failed(run, 0) || (aggregate && run.aggregate_name != "mean")) {
         continue;
       }
       nanoseconds_[run.run_name.function_name] =
