@@ -4,9 +4,12 @@
 #include <kestrune/kestrune_plugin.h>
 
 #include <cstdio>
-#include <cstring>
+#include <optional>
+#include <string_view>
+#include <vector>
 
 #include "embedding_host/embedding_host.h"
+#include "value_text.h"
 
 namespace {
 
@@ -19,21 +22,110 @@ enum ExitStatus {
 };
 
 constexpr char kUsageText[] =
-    "usage: kestrune-call [--hex] METHOD\n"
+    "usage: kestrune-call [--hex] [--] METHOD [ARGS]\n"
     "\n"
     "Registers the kestrune plugin on an in-process host, calls METHOD on\n"
-    "the \"kestrune\" channel with no arguments and prints the reply.\n"
+    "the \"kestrune\" channel with ARGS (null when absent) and prints the\n"
+    "reply.\n"
     "\n"
     "  --hex    also print the encoded reply, as hex bytes, on the first line\n"
     "  --help   print this text\n"
+    "  --       end the options, so that a METHOD or ARGS starting with '-'\n"
+    "           can follow\n"
+    "\n"
+    "ARGS is one value in JSON, where whole numbers are 64-bit ints and other\n"
+    "numbers floats, or in a tagged form for what JSON cannot say:\n"
+    "  uint8[1, 255]  int32[-1, 2]  int64[7]  float32[0.5]  float64[1, 2.5]\n"
+    "  map{1: \"one\", null: [true], uint8[]: {}}   (keys of any type)\n"
+    "Tagged values may appear anywhere a value may. For example:\n"
+    "  kestrune-call getPlatformVersion '{\"ids\": int32[1, 2]}'\n"
+    "  kestrune-call -- setOffset -1.5\n"
     "\n"
     "Output and exit status:\n"
     "  0  success: the result on stdout (a string as it is)\n"
-    "  2  bad usage: this text on stderr\n"
+    "  2  bad usage: this text on stderr, or where ARGS is malformed\n"
     "  3  not implemented: 'kestrune-call: \"METHOD\" is not implemented'\n"
     "     on stderr\n"
     "  4  error reply: 'CODE: message' on stderr\n"
     "  1  the call could not be made\n";
+
+struct CommandLine {
+  bool hex = false;
+  const gchar* method = nullptr;
+  // ARGS as typed, or nullptr when absent.
+  const gchar* args = nullptr;
+};
+
+// Fills in @command_line. Returns the status to exit with at once (after
+// --help or bad usage), or nothing to go on.
+std::optional<int> read_command_line(int argc,
+                                     char** argv,
+                                     CommandLine* command_line) {
+  bool options_ended = false;
+  std::vector<const gchar*> operands;
+  for (int i = 1; i < argc; i++) {
+    std::string_view word = argv[i];
+    if (options_ended || word.empty() || word[0] != '-') {
+      operands.push_back(argv[i]);
+    } else if (word == "--") {
+      options_ended = true;
+    } else if (word == "--help") {
+      fputs(kUsageText, stdout);
+      return kSuccess;
+    } else if (word == "--hex") {
+      command_line->hex = true;
+    } else {
+      fprintf(stderr,
+              "kestrune-call: unknown option '%s' (after '--' it would be "
+              "METHOD or ARGS)\n\n%s",
+              argv[i], kUsageText);
+      return kUsage;
+    }
+  }
+  if (operands.empty() || operands.size() > 2) {
+    if (operands.size() > 2) {
+      fprintf(stderr, "kestrune-call: unexpected argument '%s'\n\n",
+              operands[2]);
+    }
+    fputs(kUsageText, stderr);
+    return kUsage;
+  }
+  command_line->method = operands[0];
+  command_line->args = operands.size() > 1 ? operands[1] : nullptr;
+  return std::nullopt;
+}
+
+// The columns @text takes on a terminal, or nothing if it does not show as
+// one line: a control character, or bytes that are not UTF-8.
+std::optional<size_t> screen_width(std::string_view text) {
+  if (!g_utf8_validate_len(text.data(), text.size(), nullptr)) {
+    return std::nullopt;
+  }
+  size_t width = 0;
+  const gchar* end = text.data() + text.size();
+  for (const gchar* p = text.data(); p < end; p = g_utf8_next_char(p)) {
+    gunichar c = g_utf8_get_char(p);
+    if (g_unichar_iscntrl(c)) {
+      return std::nullopt;
+    }
+    width += g_unichar_iswide(c) ? 2 : (g_unichar_iszerowidth(c) ? 0 : 1);
+  }
+  return width;
+}
+
+// Says where ARGS is malformed, and shows it with a caret under the fault
+// when it fits on one line.
+void print_args_error(std::string_view text, const ValueTextError& error) {
+  constexpr size_t kMaxShownWidth = 100;
+  fprintf(stderr, "kestrune-call: ARGS at offset %zu: %s\n", error.offset,
+          error.message.c_str());
+  std::optional<size_t> width = screen_width(text);
+  std::optional<size_t> caret = screen_width(text.substr(0, error.offset));
+  if (width && caret && *width > 0 && *width <= kMaxShownWidth) {
+    fprintf(stderr, "  %.*s\n  %*s^\n", static_cast<int>(text.size()),
+            text.data(), static_cast<int>(*caret), "");
+  }
+}
 
 void print_hex(GByteArray* bytes) {
   for (guint i = 0; i < bytes->len; i++) {
@@ -64,28 +156,19 @@ int report(const gchar* method, FlMethodResponse* response) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  bool hex = false;
-  const gchar* method = nullptr;
-  for (int i = 1; i < argc; i++) {
-    if (strcmp(argv[i], "--help") == 0) {
-      fputs(kUsageText, stdout);
-      return kSuccess;
-    }
-    if (strcmp(argv[i], "--hex") == 0) {
-      hex = true;
-    } else if (strcmp(argv[i], "--") == 0 && i + 1 == argc - 1) {
-      method = argv[++i];
-    } else if (argv[i][0] == '-' || method != nullptr) {
-      fprintf(stderr, "kestrune-call: unexpected argument '%s'\n\n%s", argv[i],
-              kUsageText);
-      return kUsage;
-    } else {
-      method = argv[i];
-    }
+  CommandLine command_line;
+  if (std::optional<int> status =
+          read_command_line(argc, argv, &command_line)) {
+    return *status;
   }
-  if (method == nullptr) {
-    fputs(kUsageText, stderr);
-    return kUsage;
+  g_autoptr(FlValue) args = nullptr;
+  if (command_line.args != nullptr) {
+    ValueTextError args_error;
+    args = value_from_text(command_line.args, &args_error);
+    if (args == nullptr) {
+      print_args_error(command_line.args, args_error);
+      return kUsage;
+    }
   }
 
   g_autoptr(EmbeddingHostMessenger) messenger = embedding_host_messenger_new();
@@ -93,7 +176,8 @@ int main(int argc, char** argv) {
       embedding_host_registrar_new(messenger);
   kestrune_plugin_register_with_registrar(registrar);
 
-  g_autoptr(GBytes) call = embedding_host_encode_method_call(method, nullptr);
+  g_autoptr(GBytes) call =
+      embedding_host_encode_method_call(command_line.method, args);
   g_autoptr(GByteArray) reply = g_byte_array_new();
   g_autoptr(GError) error = nullptr;
   gsize call_size = 0;
@@ -104,7 +188,7 @@ int main(int argc, char** argv) {
     fprintf(stderr, "kestrune-call: %s\n", error->message);
     return kFailure;
   }
-  if (hex) {
+  if (command_line.hex) {
     print_hex(reply);
   }
   g_autoptr(FlMethodResponse) response =
@@ -113,7 +197,7 @@ int main(int argc, char** argv) {
     fprintf(stderr, "kestrune-call: undecodable reply: %s\n", error->message);
     return kFailure;
   }
-  int status = report(method, response);
+  int status = report(command_line.method, response);
 
   embedding_host_messenger_shutdown(messenger);
   return status;

@@ -104,28 +104,87 @@ TEST_P(BadUsageTest, PrintsUsageAndExitsTwo) {
   CallResult run = run_call(GetParam().args);
   EXPECT_EQ(run.status, 2);
   EXPECT_EQ(run.out, "");
-  EXPECT_NE(run.err.find("usage: kestrune-call [--hex] METHOD"),
+  EXPECT_NE(run.err.find("usage: kestrune-call [--hex] [--] METHOD [ARGS]"),
             std::string::npos)
       << run.err;
 }
 
-INSTANTIATE_TEST_SUITE_P(Arguments,
-                         BadUsageTest,
-                         testing::Values(UsageCase{"NoMethod", {}},
-                                         UsageCase{"OnlyHex", {"--hex"}},
-                                         UsageCase{"TwoMethods", {"a", "b"}},
-                                         UsageCase{"UnknownOption",
-                                                   {"--verbose", "a"}}),
-                         [](const auto& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(
+    Arguments,
+    BadUsageTest,
+    testing::Values(UsageCase{"NoMethod", {}},
+                    UsageCase{"OnlyHex", {"--hex"}},
+                    UsageCase{"TooManyArguments", {"a", "1", "b"}},
+                    UsageCase{"UnknownOption", {"--verbose", "a"}}),
+    [](const auto& info) { return info.param.name; });
 
 TEST(KestruneCall, HelpDescribesTheExitStatuses) {
   CallResult run = run_call({"--help"});
   EXPECT_EQ(run.status, 0);
-  for (const char* part : {"usage: kestrune-call [--hex] METHOD", "--hex",
-                           "is not implemented", "CODE: message"}) {
+  for (const char* part : {"usage: kestrune-call [--hex] [--] METHOD [ARGS]",
+                           "--hex", "is not implemented", "CODE: message"}) {
     EXPECT_NE(run.out.find(part), std::string::npos) << part;
   }
 }
+
+// The plugin ignores arguments, so any value gets the version.
+class ArgumentsTest : public testing::TestWithParam<std::vector<std::string>> {
+};
+
+TEST_P(ArgumentsTest, AreSentAndTheVersionPrinted) {
+  CallResult run = run_call(GetParam());
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "Linux " + kernel_version() + "\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    KestruneCall,
+    ArgumentsTest,
+    testing::Values(
+        std::vector<std::string>{"getPlatformVersion",
+                                 R"({"ignored": [1, 2.5, "x"]})"},
+        std::vector<std::string>{"getPlatformVersion",
+                                 "map{null: int64[1], 2: float32[0.5]}"},
+        std::vector<std::string>{"--", "getPlatformVersion", "-1"}));
+
+struct MalformedCase {
+  const char* name;
+  std::string args;
+  std::string err;
+};
+
+void PrintTo(const MalformedCase& malformed, std::ostream* out) {
+  *out << malformed.name;
+}
+
+class MalformedArgumentsTest : public testing::TestWithParam<MalformedCase> {};
+
+TEST_P(MalformedArgumentsTest, ExitTwoShowingWhereTheFaultIs) {
+  CallResult run = run_call({"getPlatformVersion", GetParam().args});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, GetParam().err);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    KestruneCall,
+    MalformedArgumentsTest,
+    testing::Values(
+        MalformedCase{"CaretUnderTheFault", R"({"a": 1 "b": 2})",
+                      "kestrune-call: ARGS at offset 8: expected ',' or '}' "
+                      "after a map entry\n"
+                      "  {\"a\": 1 \"b\": 2}\n"
+                      "          ^\n"},
+        // The caret counts characters, not bytes.
+        MalformedCase{"CaretAfterTwoByteCharacters", R"(["été" 2])",
+                      "kestrune-call: ARGS at offset 9: expected ',' or ']' "
+                      "after a list element\n"
+                      "  [\"été\" 2]\n"
+                      "         ^\n"},
+        MalformedCase{"NoCaretUnderSeveralLines", "[1,\n2 3]",
+                      "kestrune-call: ARGS at offset 6: expected ',' or ']' "
+                      "after a list element\n"}),
+    [](const auto& info) { return info.param.name; });
 
 TEST(KestruneCall, AMethodNamedLikeAnOptionCanFollowDoubleDash) {
   CallResult run = run_call({"--", "--hex"});
