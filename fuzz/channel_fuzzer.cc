@@ -12,17 +12,19 @@
 
 namespace {
 
-struct Host {
-  Host()
-      : messenger(embedding_host_messenger_new()),
-        registrar(embedding_host_registrar_new(messenger)),
-        reply(g_byte_array_new()) {
+// The application's side with the plugin registered, made once.
+struct RegisteredPlugin {
+  RegisteredPlugin()
+      : host(embedding_host_new()),
+        codec(FL_METHOD_CODEC(fl_standard_method_codec_new())) {
+    g_autoptr(FlPluginRegistrar) registrar =
+        fl_plugin_registry_get_registrar_for_plugin(FL_PLUGIN_REGISTRY(host),
+                                                    "KestrunePlugin");
     kestrune_plugin_register_with_registrar(registrar);
   }
 
-  EmbeddingHostMessenger* messenger;
-  FlPluginRegistrar* registrar;
-  GByteArray* reply;
+  EmbeddingHost* host;
+  FlMethodCodec* codec;
 };
 
 void check(bool condition) {
@@ -34,26 +36,25 @@ void check(bool condition) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static Host* host = new Host();
+  static RegisteredPlugin* plugin = new RegisteredPlugin();
 
+  g_autoptr(GBytes) message = g_bytes_new(data, size);
   g_autoptr(GError) error = nullptr;
-  bool delivered = embedding_host_messenger_send(
-      host->messenger, "kestrune", data, size, host->reply, &error);
-  if (!delivered) {
-    // Refused before reaching the plugin: an error says why, no reply.
-    check(g_error_matches(error, EMBEDDING_HOST_ERROR,
-                          EMBEDDING_HOST_ERROR_MALFORMED_MESSAGE));
-    check(host->reply->len == 0);
+  g_autoptr(GBytes) reply = embedding_host_messenger_send(
+      embedding_host_get_messenger(plugin->host), "kestrune", message, &error);
+  if (reply == nullptr) {
+    // Refused before reaching the plugin: the decoder's error says why.
+    check(error != nullptr && error->domain == FL_MESSAGE_CODEC_ERROR);
   } else {
     check(error == nullptr);
-    g_autoptr(GError) reply_error = nullptr;
-    g_autoptr(FlMethodResponse) response = embedding_host_decode_response(
-        host->reply->data, host->reply->len, &reply_error);
+    g_autoptr(FlMethodResponse) response =
+        embedding_host_decode_response(plugin->codec, reply, nullptr);
     check(response != nullptr);
   }
 
   EmbeddingHostLiveObjects live;
   embedding_host_get_live_objects(&live);
-  check(live.method_calls == 0 && live.responses == 0 && live.values == 0);
+  check(live.method_calls == 0 && live.responses == 0 && live.values == 0 &&
+        live.response_handles == 0);
   return 0;
 }

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "platform_api.h"
+
 namespace {
 
 std::string run(const std::vector<std::string>& command) {
@@ -80,59 +82,9 @@ bool has_suffix(const std::string& text, const std::string& suffix) {
 }
 
 // The platform API that plugins may call, besides the types' _get_type.
-const std::set<std::string> kPlatformApi = {
-    "fl_plugin_registrar_get_messenger",
-    "fl_standard_method_codec_new",
-    "fl_method_channel_new",
-    "fl_method_channel_set_method_call_handler",
-    "fl_method_call_get_name",
-    "fl_method_call_get_args",
-    "fl_method_call_respond",
-    "fl_method_success_response_new",
-    "fl_method_success_response_get_result",
-    "fl_method_error_response_new",
-    "fl_method_error_response_get_code",
-    "fl_method_error_response_get_message",
-    "fl_method_error_response_get_details",
-    "fl_method_not_implemented_response_new",
-    "fl_method_response_get_result",
-    "fl_value_new_null",
-    "fl_value_new_bool",
-    "fl_value_new_int",
-    "fl_value_new_float",
-    "fl_value_new_string",
-    "fl_value_new_string_sized",
-    "fl_value_new_uint8_list",
-    "fl_value_new_int32_list",
-    "fl_value_new_int64_list",
-    "fl_value_new_float32_list",
-    "fl_value_new_float_list",
-    "fl_value_new_list",
-    "fl_value_new_map",
-    "fl_value_ref",
-    "fl_value_unref",
-    "fl_value_get_type",
-    "fl_value_equal",
-    "fl_value_append",
-    "fl_value_append_take",
-    "fl_value_set",
-    "fl_value_set_take",
-    "fl_value_get_bool",
-    "fl_value_get_int",
-    "fl_value_get_float",
-    "fl_value_get_string",
-    "fl_value_get_uint8_list",
-    "fl_value_get_int32_list",
-    "fl_value_get_int64_list",
-    "fl_value_get_float32_list",
-    "fl_value_get_float_list",
-    "fl_value_get_length",
-    "fl_value_get_list_value",
-    "fl_value_get_map_key",
-    "fl_value_get_map_value",
-    "fl_value_lookup",
-    "fl_value_to_string",
-};
+#define NAME_OF(function, pointer_type) #function,
+const std::set<std::string> kPlatformApi = {KESTRUNE_PLATFORM_API(NAME_OF)};
+#undef NAME_OF
 
 TEST(StandInLibrary, IsNamedAsThePlatformLibrary) {
   EXPECT_EQ(dynamic_entries(STAND_IN_LIBRARY, "SONAME"),

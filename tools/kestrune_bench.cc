@@ -20,55 +20,61 @@
 
 namespace {
 
-// A messenger with the plugin registered on it, as in an application.
+// A host with the plugin registered on it, as in an application.
 class RegisteredPlugin {
  public:
-  RegisteredPlugin()
-      : messenger_(embedding_host_messenger_new()),
-        registrar_(embedding_host_registrar_new(messenger_)) {
-    kestrune_plugin_register_with_registrar(registrar_);
+  RegisteredPlugin() : host_(embedding_host_new()) {
+    g_autoptr(FlPluginRegistrar) registrar =
+        fl_plugin_registry_get_registrar_for_plugin(FL_PLUGIN_REGISTRY(host_),
+                                                    "KestrunePlugin");
+    kestrune_plugin_register_with_registrar(registrar);
   }
-  ~RegisteredPlugin() {
-    g_object_unref(registrar_);
-    g_object_unref(messenger_);
-  }
+  ~RegisteredPlugin() { g_object_unref(host_); }
   RegisteredPlugin(const RegisteredPlugin&) = delete;
   RegisteredPlugin& operator=(const RegisteredPlugin&) = delete;
 
-  EmbeddingHostMessenger* messenger() const { return messenger_; }
+  EmbeddingHostMessenger* messenger() const {
+    return embedding_host_get_messenger(host_);
+  }
 
  private:
-  EmbeddingHostMessenger* messenger_;
-  FlPluginRegistrar* registrar_;
+  EmbeddingHost* host_;
 };
 
-// Sends the encoded call to @method again and again, reusing one reply
-// buffer as an application's engine reuses its own.
+// Sends the encoded call to @method again and again, keeping the last
+// reply.
 class WireCaller {
  public:
-  explicit WireCaller(const char* method)
-      : call_(embedding_host_encode_method_call(method, nullptr)),
-        reply_(g_byte_array_new()) {}
+  explicit WireCaller(const char* method) {
+    g_autoptr(FlMethodCodec) codec =
+        FL_METHOD_CODEC(fl_standard_method_codec_new());
+    call_ = embedding_host_encode_method_call(codec, method, nullptr, nullptr);
+  }
   ~WireCaller() {
     g_bytes_unref(call_);
-    g_byte_array_unref(reply_);
+    g_clear_pointer(&reply_, g_bytes_unref);
   }
   WireCaller(const WireCaller&) = delete;
   WireCaller& operator=(const WireCaller&) = delete;
 
   bool call(EmbeddingHostMessenger* messenger) {
-    gsize size = 0;
-    const auto* data =
-        static_cast<const guint8*>(g_bytes_get_data(call_, &size));
-    return embedding_host_messenger_send(messenger, "kestrune", data, size,
-                                         reply_, nullptr);
+    g_clear_pointer(&reply_, g_bytes_unref);
+    reply_ =
+        embedding_host_messenger_send(messenger, "kestrune", call_, nullptr);
+    return reply_ != nullptr;
   }
 
-  GByteArray* reply() const { return reply_; }
+  // The first byte of the last reply: 0 for success; -1 when empty.
+  int reply_kind() const {
+    gsize size = 0;
+    const auto* data =
+        static_cast<const guint8*>(g_bytes_get_data(reply_, &size));
+    return size > 0 ? data[0] : -1;
+  }
 
  private:
-  GBytes* call_;
-  GByteArray* reply_;
+  GBytes* call_ = nullptr;
+  GBytes* reply_ = nullptr;
 };
 
 void Floor(benchmark::State& state) {
@@ -94,13 +100,17 @@ BENCHMARK(PlatformVersionReply);
 
 void HandlerCall(benchmark::State& state) {
   RegisteredPlugin plugin;
-  g_autoptr(GByteArray) reply = g_byte_array_new();
+  int reply_kind = -1;
   for (auto _ : state) {
-    embedding_host_messenger_call_handler(plugin.messenger(), "kestrune",
-                                          "getPlatformVersion", nullptr, reply,
-                                          nullptr);
+    GBytes* reply = embedding_host_messenger_call_handler(
+        plugin.messenger(), "kestrune", "getPlatformVersion", nullptr, nullptr);
+    reply_kind =
+        g_bytes_get_size(reply) > 0
+            ? static_cast<const guint8*>(g_bytes_get_data(reply, nullptr))[0]
+            : -1;
+    g_bytes_unref(reply);
   }
-  if (reply->len == 0 || reply->data[0] != 0) {
+  if (reply_kind != 0) {
     state.SkipWithError("getPlatformVersion did not succeed");
   }
 }
@@ -115,9 +125,7 @@ void round_trips(benchmark::State& state,
   for (auto _ : state) {
     caller.call(plugin.messenger());
   }
-  GByteArray* reply = caller.reply();
-  bool succeeded = reply->len > 0 && reply->data[0] == 0;
-  if (expect_success ? !succeeded : reply->len != 0) {
+  if (caller.reply_kind() != (expect_success ? 0 : -1)) {
     state.SkipWithError("the reply is not the expected one");
   }
 }

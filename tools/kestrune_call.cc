@@ -3,8 +3,12 @@
 
 #include <kestrune/kestrune_plugin.h>
 
+#include <dlfcn.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -22,16 +26,21 @@ enum ExitStatus {
 };
 
 constexpr char kUsageText[] =
-    "usage: kestrune-call [--hex] [--] METHOD [ARGS]\n"
+    "usage: kestrune-call [OPTION...] [--] METHOD [ARGS]\n"
     "\n"
     "Registers the kestrune plugin on an in-process host, calls METHOD on\n"
     "the \"kestrune\" channel with ARGS (null when absent) and prints the\n"
     "reply.\n"
     "\n"
-    "  --hex    also print the encoded reply, as hex bytes, on the first line\n"
-    "  --help   print this text\n"
-    "  --       end the options, so that a METHOD or ARGS starting with '-'\n"
-    "           can follow\n"
+    "  --hex             also print the encoded reply, as hex bytes, first\n"
+    "  --plugin LIBRARY  also load and register the plugin LIBRARY, e.g.\n"
+    "                    ./libfoo_plugin.so, whose entry point is\n"
+    "                    foo_plugin_register_with_registrar\n"
+    "  --channel NAME    call on channel NAME instead of \"kestrune\"\n"
+    "  -h, --help        print this text\n"
+    "  --version         print the version\n"
+    "  --                end the options, so that a METHOD or ARGS starting\n"
+    "                    with '-' can follow\n"
     "\n"
     "ARGS is one value in JSON, where whole numbers are 64-bit ints and other\n"
     "numbers floats, or in a tagged form for what JSON cannot say:\n"
@@ -43,21 +52,30 @@ constexpr char kUsageText[] =
     "\n"
     "Output and exit status:\n"
     "  0  success: the result on stdout (a string as it is)\n"
-    "  2  bad usage: this text on stderr, or where ARGS is malformed\n"
+    "  2  bad usage: what is wrong and this text on stderr\n"
     "  3  not implemented: 'kestrune-call: \"METHOD\" is not implemented'\n"
     "     on stderr\n"
     "  4  error reply: 'CODE: message' on stderr\n"
-    "  1  the call could not be made\n";
+    "  1  the call could not be made, or the output could not be written\n";
 
 struct CommandLine {
   bool hex = false;
+  const gchar* plugin_library = nullptr;
+  const gchar* channel = "kestrune";
   const gchar* method = nullptr;
   // ARGS as typed, or nullptr when absent.
   const gchar* args = nullptr;
 };
 
+int usage_error(const char* format, const char* argument) {
+  fputs("kestrune-call: ", stderr);
+  fprintf(stderr, format, argument);
+  fprintf(stderr, "\n\n%s", kUsageText);
+  return kUsage;
+}
+
 // Fills in @command_line. Returns the status to exit with at once (after
-// --help or bad usage), or nothing to go on.
+// --help, --version or bad usage), or nothing to go on.
 std::optional<int> read_command_line(int argc,
                                      char** argv,
                                      CommandLine* command_line) {
@@ -69,26 +87,34 @@ std::optional<int> read_command_line(int argc,
       operands.push_back(argv[i]);
     } else if (word == "--") {
       options_ended = true;
-    } else if (word == "--help") {
+    } else if (word == "--help" || word == "-h") {
       fputs(kUsageText, stdout);
+      return kSuccess;
+    } else if (word == "--version") {
+      printf("kestrune-call %s\n", KESTRUNE_VERSION);
       return kSuccess;
     } else if (word == "--hex") {
       command_line->hex = true;
+    } else if (word == "--plugin" || word == "--channel") {
+      if (i + 1 == argc) {
+        return usage_error("option '%s' needs a value", argv[i]);
+      }
+      (word == "--plugin" ? command_line->plugin_library
+                          : command_line->channel) = argv[++i];
     } else {
-      fprintf(stderr,
-              "kestrune-call: unknown option '%s' (after '--' it would be "
-              "METHOD or ARGS)\n\n%s",
-              argv[i], kUsageText);
-      return kUsage;
+      return usage_error(
+          "unknown option '%s' (after '--' it would be METHOD or ARGS)",
+          argv[i]);
     }
   }
-  if (operands.empty() || operands.size() > 2) {
-    if (operands.size() > 2) {
-      fprintf(stderr, "kestrune-call: unexpected argument '%s'\n\n",
-              operands[2]);
-    }
-    fputs(kUsageText, stderr);
-    return kUsage;
+  if (operands.empty()) {
+    return usage_error("%s is missing", "METHOD");
+  }
+  if (operands.size() > 2) {
+    return usage_error("unexpected argument '%s'", operands[2]);
+  }
+  if (!g_utf8_validate(operands[0], -1, nullptr)) {
+    return usage_error("%s is not valid UTF-8", "METHOD");
   }
   command_line->method = operands[0];
   command_line->args = operands.size() > 1 ? operands[1] : nullptr;
@@ -127,11 +153,57 @@ void print_args_error(std::string_view text, const ValueTextError& error) {
   }
 }
 
-void print_hex(GByteArray* bytes) {
-  for (guint i = 0; i < bytes->len; i++) {
-    printf(i == 0 ? "%02x" : " %02x", bytes->data[i]);
+void print_hex(GBytes* bytes) {
+  gsize size = 0;
+  const auto* data = static_cast<const guint8*>(g_bytes_get_data(bytes, &size));
+  for (gsize i = 0; i < size; i++) {
+    printf(i == 0 ? "%02x" : " %02x", data[i]);
   }
   printf("\n");
+}
+
+// Loads a plugin library and registers it the way an application's
+// generated registrant does: libfoo_plugin.so has foo_plugin_register_with_
+// registrar. The library stays loaded, as plugins do.
+bool register_plugin_library(EmbeddingHost* host, const gchar* path) {
+  void* library = dlopen(path, RTLD_NOW | RTLD_LOCAL);
+  if (library == nullptr) {
+    fprintf(stderr, "kestrune-call: cannot load %s: %s\n", path, dlerror());
+    return false;
+  }
+  g_autofree gchar* file = g_path_get_basename(path);
+  std::string name = file;
+  if (g_str_has_prefix(file, "lib")) {
+    name = name.substr(3);
+  }
+  name = name.substr(0, name.find('.'));
+  std::string entry_point = name + "_register_with_registrar";
+  using RegisterFunction = void (*)(FlPluginRegistrar*);
+  auto register_plugin =
+      reinterpret_cast<RegisterFunction>(dlsym(library, entry_point.c_str()));
+  if (register_plugin == nullptr) {
+    fprintf(stderr, "kestrune-call: %s has no %s\n", path, entry_point.c_str());
+    return false;
+  }
+  g_autoptr(FlPluginRegistrar) registrar =
+      fl_plugin_registry_get_registrar_for_plugin(FL_PLUGIN_REGISTRY(host),
+                                                  name.c_str());
+  register_plugin(registrar);
+  return true;
+}
+
+// Whatever went wrong while writing the output makes the run a failure:
+// a result that did not reach its reader was not delivered.
+int finish(int status) {
+  if (fflush(stdout) != 0 || ferror(stdout)) {
+    fprintf(stderr, "kestrune-call: cannot write the output: %s\n",
+            g_strerror(errno));
+    return kFailure;
+  }
+  if (fflush(stderr) != 0 || ferror(stderr)) {
+    return kFailure;
+  }
+  return status;
 }
 
 int report(const gchar* method, FlMethodResponse* response) {
@@ -153,9 +225,7 @@ int report(const gchar* method, FlMethodResponse* response) {
   return kNotImplemented;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int run(int argc, char** argv) {
   CommandLine command_line;
   if (std::optional<int> status =
           read_command_line(argc, argv, &command_line)) {
@@ -171,20 +241,29 @@ int main(int argc, char** argv) {
     }
   }
 
-  g_autoptr(EmbeddingHostMessenger) messenger = embedding_host_messenger_new();
+  g_autoptr(EmbeddingHost) host = embedding_host_new();
   g_autoptr(FlPluginRegistrar) registrar =
-      embedding_host_registrar_new(messenger);
+      fl_plugin_registry_get_registrar_for_plugin(FL_PLUGIN_REGISTRY(host),
+                                                  "KestrunePlugin");
   kestrune_plugin_register_with_registrar(registrar);
+  if (command_line.plugin_library != nullptr &&
+      !register_plugin_library(host, command_line.plugin_library)) {
+    return kFailure;
+  }
 
-  g_autoptr(GBytes) call =
-      embedding_host_encode_method_call(command_line.method, args);
-  g_autoptr(GByteArray) reply = g_byte_array_new();
+  // Encoded and decoded here rather than by embedding_host_invoke_method(),
+  // for --hex shows the reply's bytes.
+  g_autoptr(FlMethodCodec) codec =
+      FL_METHOD_CODEC(fl_standard_method_codec_new());
   g_autoptr(GError) error = nullptr;
-  gsize call_size = 0;
-  const auto* call_data =
-      static_cast<const guint8*>(g_bytes_get_data(call, &call_size));
-  if (!embedding_host_messenger_send(messenger, "kestrune", call_data,
-                                     call_size, reply, &error)) {
+  g_autoptr(GBytes) call = embedding_host_encode_method_call(
+      codec, command_line.method, args, &error);
+  g_autoptr(GBytes) reply =
+      call != nullptr
+          ? embedding_host_messenger_send(embedding_host_get_messenger(host),
+                                          command_line.channel, call, &error)
+          : nullptr;
+  if (reply == nullptr) {
     fprintf(stderr, "kestrune-call: %s\n", error->message);
     return kFailure;
   }
@@ -192,13 +271,18 @@ int main(int argc, char** argv) {
     print_hex(reply);
   }
   g_autoptr(FlMethodResponse) response =
-      embedding_host_decode_response(reply->data, reply->len, &error);
+      embedding_host_decode_response(codec, reply, &error);
   if (response == nullptr) {
     fprintf(stderr, "kestrune-call: undecodable reply: %s\n", error->message);
     return kFailure;
   }
   int status = report(command_line.method, response);
-
-  embedding_host_messenger_shutdown(messenger);
+  embedding_host_shutdown(host);
   return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  return finish(run(argc, argv));
 }

@@ -15,9 +15,11 @@
 namespace {
 
 using test_support::Bytes;
+using test_support::encode_method_call;
 using test_support::from_hex;
 using test_support::Host;
 using test_support::LogCapture;
+using test_support::to_bytes;
 using test_support::to_hex;
 using test_support::to_vector;
 
@@ -125,6 +127,23 @@ TEST_F(ChannelTest, ANewChannelTakesTheNameOverAndDropsTheOldHandlerOnce) {
   EXPECT_EQ(second.destroyed, 0);
 }
 
+TEST_F(ChannelTest, AHandlerSetOnAChannelThatLostItsNameIsRefused) {
+  Handler& first = add_handler();
+  Handler& late = add_handler("late");
+  Handler& second = add_handler("second");
+  g_autoptr(FlMethodChannel) old_channel = open("c", &first);
+  g_object_unref(open("c", &second));
+
+  g_test_expect_message("flutter", G_LOG_LEVEL_WARNING,
+                        "*channel \"c\", which another channel has taken*");
+  fl_method_channel_set_method_call_handler(old_channel, reply_with_text_cb,
+                                            &late, Handler::destroy);
+  g_test_assert_expected_messages();
+  // Its data is dropped at once, and the name stays with the newer channel.
+  EXPECT_EQ(late.destroyed, 1);
+  EXPECT_EQ(call_text("c"), "second");
+}
+
 TEST_F(ChannelTest, ReplacingTheHandlerDropsTheOldOneOnce) {
   Handler& first = add_handler();
   Handler& second = add_handler("second");
@@ -152,11 +171,15 @@ TEST_F(ChannelTest, ShutdownDropsEveryHandlerExactlyOnce) {
   EXPECT_EQ(call_text("b"), "<not implemented>");
 
   // Neither a second shutdown nor the release of a channel drops them again,
-  // and a handler installed after shutdown is dropped at once.
+  // and a handler set after shutdown is dropped at once, with a warning.
   embedding_host_messenger_shutdown(host_.messenger());
   g_clear_object(&kept);
   Handler& late = add_handler();
-  g_object_unref(open("late", &late));
+  {
+    LogCapture log;
+    g_object_unref(open("late", &late));
+    EXPECT_EQ(log.messages().size(), 1u);
+  }
   EXPECT_EQ(a.destroyed, 1);
   EXPECT_EQ(b.destroyed, 1);
   EXPECT_EQ(late.destroyed, 1);
@@ -187,8 +210,8 @@ void respond_twice_cb(FlMethodChannel* channel,
 
   g_autoptr(GError) error = nullptr;
   EXPECT_FALSE(fl_method_call_respond(call, second, &error));
-  EXPECT_TRUE(g_error_matches(error, EMBEDDING_HOST_ERROR,
-                              EMBEDDING_HOST_ERROR_ALREADY_RESPONDED));
+  EXPECT_TRUE(g_error_matches(error, FL_BINARY_MESSENGER_ERROR,
+                              FL_BINARY_MESSENGER_ERROR_ALREADY_RESPONDED));
   *static_cast<std::string*>(user_data) =
       error != nullptr ? error->message : "";
 }
@@ -199,24 +222,7 @@ TEST_F(ChannelTest, ACallIsAnsweredOnlyOnce) {
   fl_method_channel_set_method_call_handler(channel, respond_twice_cb,
                                             &second_error, nullptr);
   EXPECT_EQ(call_text("c", "twice"), "first");
-  EXPECT_EQ(second_error, "method call \"twice\" has already been answered");
-}
-
-void ignore_cb(FlMethodChannel* channel, FlMethodCall* call, gpointer data) {}
-
-TEST_F(ChannelTest, ACallReleasedUnansweredGetsTheEmptyReplyAndAWarning) {
-  g_autoptr(FlMethodChannel) channel = open("c", nullptr);
-  fl_method_channel_set_method_call_handler(channel, ignore_cb, nullptr,
-                                            nullptr);
-  LogCapture log;
-  g_autoptr(GBytes) call =
-      embedding_host_encode_method_call("forgotten", nullptr);
-  EXPECT_EQ(host_.send("c", to_vector(call)), Bytes());
-  ASSERT_EQ(log.messages().size(), 1u);
-  EXPECT_NE(log.messages()[0].find("\"forgotten\" was released without a "
-                                   "response"),
-            std::string::npos)
-      << log.messages()[0];
+  EXPECT_EQ(second_error, "the message has already been answered");
 }
 
 // A handler may keep the call and answer later, from another thread; the
@@ -244,33 +250,157 @@ TEST_F(ChannelTest, AnAnswerFromAnotherThreadReachesTheSender) {
   g_autoptr(FlMethodChannel) channel = open("c", nullptr);
   fl_method_channel_set_method_call_handler(channel, answer_later_cb, &late,
                                             nullptr);
-  g_autoptr(GBytes) call = embedding_host_encode_method_call("m", nullptr);
-  Bytes reply = host_.send("c", to_vector(call));
+  Bytes reply = host_.send("c", encode_method_call("m"));
   late.responder.join();
   EXPECT_EQ(to_hex(reply), "00 03 07 00 00 00");
 }
 
+// Two threads answer one call at once: exactly one wins, the other is told
+// so, and neither touches what the winner's sender may already be freeing.
+struct RacingAnswers {
+  std::thread threads[2];
+  std::atomic<int> sent{0};
+  std::atomic<int> refused{0};
+};
+
+void answer_from_two_threads_cb(FlMethodChannel* channel,
+                                FlMethodCall* call,
+                                gpointer user_data) {
+  auto* race = static_cast<RacingAnswers*>(user_data);
+  for (int i = 0; i < 2; i++) {
+    race->threads[i] = std::thread([race, i,
+                                    call = FL_METHOD_CALL(g_object_ref(call))] {
+      g_autoptr(FlValue) result = fl_value_new_int(i);
+      g_autoptr(GError) error = nullptr;
+      if (fl_method_call_respond_success(call, result, &error)) {
+        race->sent++;
+      } else if (g_error_matches(error, FL_BINARY_MESSENGER_ERROR,
+                                 FL_BINARY_MESSENGER_ERROR_ALREADY_RESPONDED)) {
+        race->refused++;
+      }
+      g_object_unref(call);
+    });
+  }
+}
+
+TEST_F(ChannelTest, ConcurrentAnswersToOneCallSendExactlyOne) {
+  g_autoptr(FlMethodChannel) channel = open("c", nullptr);
+  for (int round = 0; round < 200; round++) {
+    RacingAnswers race;
+    fl_method_channel_set_method_call_handler(
+        channel, answer_from_two_threads_cb, &race, nullptr);
+    Bytes reply = host_.send("c", encode_method_call("m"));
+    for (std::thread& thread : race.threads) {
+      thread.join();
+    }
+    ASSERT_EQ(race.sent, 1);
+    ASSERT_EQ(race.refused, 1);
+    ASSERT_TRUE(to_hex(reply) == "00 03 00 00 00 00" ||
+                to_hex(reply) == "00 03 01 00 00 00")
+        << to_hex(reply);
+  }
+}
+
+// Calls towards the application finish as GIO's asynchronous calls do: in
+// the caller's thread-default main context, never before the call returns.
+struct Invocation {
+  GMainContext* context = nullptr;
+  bool finished = false;
+  bool finished_in_context = false;
+  FlMethodResponse* response = nullptr;
+  GError* error = nullptr;
+};
+
+void invocation_finished_cb(GObject* source,
+                            GAsyncResult* result,
+                            gpointer user_data) {
+  auto* invocation = static_cast<Invocation*>(user_data);
+  invocation->finished = true;
+  invocation->finished_in_context =
+      g_main_context_get_thread_default() == invocation->context;
+  invocation->response = fl_method_channel_invoke_method_finish(
+      FL_METHOD_CHANNEL(source), result, &invocation->error);
+}
+
+FlMethodResponse* answer_seven_cb(EmbeddingHost* host,
+                                  const gchar* channel,
+                                  const gchar* method,
+                                  FlValue* args,
+                                  gpointer user_data) {
+  g_autoptr(FlValue) seven = fl_value_new_int(7);
+  return FL_METHOD_RESPONSE(fl_method_success_response_new(seven));
+}
+
+class InvokeMethodTest : public ChannelTest {
+ protected:
+  void SetUp() override {
+    g_main_context_push_thread_default(context_);
+    invocation_.context = context_;
+    embedding_host_set_method_call_handler(host_.host(), "c", answer_seven_cb,
+                                           nullptr, nullptr);
+  }
+
+  void TearDown() override {
+    g_main_context_pop_thread_default(context_);
+    g_main_context_unref(context_);
+    g_clear_object(&invocation_.response);
+    g_clear_error(&invocation_.error);
+  }
+
+  void run_until_finished() {
+    while (!invocation_.finished) {
+      g_main_context_iteration(context_, TRUE);
+    }
+  }
+
+  GMainContext* context_ = g_main_context_new();
+  Invocation invocation_;
+};
+
+TEST_F(InvokeMethodTest, FinishesInTheCallersThreadDefaultContext) {
+  g_autoptr(FlMethodChannel) channel = open("c", nullptr);
+  fl_method_channel_invoke_method(channel, "m", nullptr, nullptr,
+                                  invocation_finished_cb, &invocation_);
+  EXPECT_FALSE(invocation_.finished);
+  run_until_finished();
+  EXPECT_TRUE(invocation_.finished_in_context);
+  ASSERT_NE(invocation_.response, nullptr) << invocation_.error->message;
+  EXPECT_EQ(fl_value_get_int(
+                fl_method_response_get_result(invocation_.response, nullptr)),
+            7);
+}
+
+TEST_F(InvokeMethodTest, ACancelledCallFinishesWithTheCancellation) {
+  g_autoptr(FlMethodChannel) channel = open("c", nullptr);
+  g_autoptr(GCancellable) cancellable = g_cancellable_new();
+  g_cancellable_cancel(cancellable);
+  fl_method_channel_invoke_method(channel, "m", nullptr, cancellable,
+                                  invocation_finished_cb, &invocation_);
+  run_until_finished();
+  EXPECT_EQ(invocation_.response, nullptr);
+  EXPECT_TRUE(
+      g_error_matches(invocation_.error, G_IO_ERROR, G_IO_ERROR_CANCELLED));
+}
+
 TEST_F(ChannelTest, WithoutAHandlerTheReplyIsEmpty) {
-  g_autoptr(GBytes) call = embedding_host_encode_method_call("m", nullptr);
-  EXPECT_EQ(host_.send("nobody", to_vector(call)), Bytes());
+  Bytes call = encode_method_call("m");
+  EXPECT_EQ(host_.send("nobody", call), Bytes());
 
   // A channel, kept by the messenger, but no handler on it.
   g_object_unref(open("c", nullptr));
-  EXPECT_EQ(host_.send("c", to_vector(call)), Bytes());
+  EXPECT_EQ(host_.send("c", call), Bytes());
 }
 
 TEST_F(ChannelTest, AnUndecodableMessageNeverReachesTheHandler) {
   Handler& handler = add_handler();
   g_object_unref(open("c", &handler));
-  Bytes garbage = from_hex("07 05 61");
-  g_autoptr(GByteArray) reply = g_byte_array_new();
-  g_byte_array_append(reply, garbage.data(), garbage.size());
+  g_autoptr(GBytes) garbage = to_bytes(from_hex("07 05 61"));
   g_autoptr(GError) error = nullptr;
-  EXPECT_FALSE(embedding_host_messenger_send(
-      host_.messenger(), "c", garbage.data(), garbage.size(), reply, &error));
-  EXPECT_EQ(reply->len, 0u);
-  ASSERT_TRUE(g_error_matches(error, EMBEDDING_HOST_ERROR,
-                              EMBEDDING_HOST_ERROR_MALFORMED_MESSAGE));
+  g_autoptr(GBytes) reply =
+      embedding_host_messenger_send(host_.messenger(), "c", garbage, &error);
+  EXPECT_EQ(reply, nullptr);
+  ASSERT_TRUE(g_error_matches(error, FL_MESSAGE_CODEC_ERROR,
+                              FL_MESSAGE_CODEC_ERROR_OUT_OF_DATA));
   EXPECT_STREQ(error->message,
                "size 5 at offset 1 needs 5 bytes but only 1 are left");
   EXPECT_EQ(handler.calls, 0);
@@ -315,23 +445,14 @@ TEST_F(ChannelTest, ConcurrentCallsOnSeveralChannelsEachGetTheirOwnReply) {
   g_object_unref(open("zero", &(*handlers[0])));
   g_object_unref(open("one", &(*handlers[1])));
 
-  g_autoptr(GBytes) call = embedding_host_encode_method_call("m", nullptr);
-  Bytes message = to_vector(call);
   std::atomic<int> wrong{0};
   std::vector<std::thread> threads;
   for (int t = 0; t < kThreads; t++) {
     threads.emplace_back([&, t] {
-      g_autoptr(GByteArray) reply = g_byte_array_new();
       for (int i = 0; i < kCallsPerThread; i++) {
         int which = (t + i) % 2;
-        if (!embedding_host_messenger_send(
-                host_.messenger(), which == 0 ? "zero" : "one", message.data(),
-                message.size(), reply, nullptr)) {
-          wrong++;
-          continue;
-        }
-        g_autoptr(FlMethodResponse) response =
-            embedding_host_decode_response(reply->data, reply->len, nullptr);
+        g_autoptr(FlMethodResponse) response = embedding_host_invoke_method(
+            host_.host(), which == 0 ? "zero" : "one", "m", nullptr, nullptr);
         FlValue* result = response != nullptr
                               ? fl_method_response_get_result(response, nullptr)
                               : nullptr;
@@ -366,37 +487,41 @@ TEST_F(ChannelTest, CallHandlerSkipsTheWireButEncodesTheReply) {
   g_autoptr(FlMethodChannel) channel = open("c", nullptr);
   fl_method_channel_set_method_call_handler(channel, echo_args_cb, nullptr,
                                             nullptr);
-  g_autoptr(GByteArray) reply = g_byte_array_new();
   g_autoptr(FlValue) args = fl_value_new_bool(false);
-  ASSERT_TRUE(embedding_host_messenger_call_handler(host_.messenger(), "c", "m",
-                                                    args, reply, nullptr));
-  EXPECT_EQ(to_hex(to_vector(reply)), "00 02");
-  ASSERT_TRUE(embedding_host_messenger_call_handler(host_.messenger(), "c", "m",
-                                                    nullptr, reply, nullptr));
-  EXPECT_EQ(to_hex(to_vector(reply)), "00 00");
-  ASSERT_TRUE(embedding_host_messenger_call_handler(
-      host_.messenger(), "nobody", "m", nullptr, reply, nullptr));
-  EXPECT_EQ(reply->len, 0u);
+  g_autoptr(GBytes) with_args = embedding_host_messenger_call_handler(
+      host_.messenger(), "c", "m", args, nullptr);
+  EXPECT_EQ(to_hex(with_args), "00 02");
+  g_autoptr(GBytes) without_args = embedding_host_messenger_call_handler(
+      host_.messenger(), "c", "m", nullptr, nullptr);
+  EXPECT_EQ(to_hex(without_args), "00 00");
+  g_autoptr(GBytes) nobody = embedding_host_messenger_call_handler(
+      host_.messenger(), "nobody", "m", nullptr, nullptr);
+  EXPECT_EQ(g_bytes_get_size(nobody), 0u);
 }
 
 void raw_handler_cb(FlBinaryMessenger* messenger,
                     const gchar* channel,
-                    const guint8* message,
-                    gsize message_size,
+                    GBytes* message,
                     FlBinaryMessengerResponseHandle* response_handle,
                     gpointer user_data) {
   ADD_FAILURE() << "a raw handler must not be given a method call";
 }
 
 TEST_F(ChannelTest, CallHandlerRefusesAChannelThatIsNotAMethodChannel) {
-  FL_BINARY_MESSENGER_GET_IFACE(host_.binary_messenger())
-      ->set_message_handler_on_channel(host_.binary_messenger(), "raw",
-                                       raw_handler_cb, nullptr, nullptr);
-  g_autoptr(GByteArray) reply = g_byte_array_new();
+  // User data that is no GObject at all: only the handler may be looked at.
+  static int not_an_object = 0;
+  fl_binary_messenger_set_message_handler_on_channel(
+      host_.binary_messenger(), "raw", raw_handler_cb, &not_an_object, nullptr);
   g_autoptr(GError) error = nullptr;
-  EXPECT_FALSE(embedding_host_messenger_call_handler(
-      host_.messenger(), "raw", "m", nullptr, reply, &error));
+  g_autoptr(GBytes) reply = embedding_host_messenger_call_handler(
+      host_.messenger(), "raw", "m", nullptr, &error);
+  EXPECT_EQ(reply, nullptr);
+  EXPECT_TRUE(g_error_matches(error, EMBEDDING_HOST_ERROR,
+                              EMBEDDING_HOST_ERROR_NOT_A_METHOD_CHANNEL));
   EXPECT_STREQ(error->message, "channel \"raw\" is not a method channel");
+  EXPECT_EQ(embedding_host_messenger_peek_method_call_handler_data(
+                host_.messenger(), "raw"),
+            nullptr);
 }
 
 }  // namespace

@@ -26,8 +26,14 @@ void check_call_cb(FlMethodChannel* channel,
 }
 
 TEST(PlatformHeaders, CastsChecksAndAutoptrWorkForEveryType) {
-  g_autoptr(FlPluginRegistrar) registrar = header_test_host::new_registrar();
+  g_autoptr(FlPluginRegistry) registry = header_test_host::new_registry();
+  ASSERT_TRUE(FL_IS_PLUGIN_REGISTRY(registry));
+  EXPECT_NE(FL_PLUGIN_REGISTRY_GET_IFACE(registry), nullptr);
+  g_autoptr(FlPluginRegistrar) registrar =
+      fl_plugin_registry_get_registrar_for_plugin(registry, "HeadersPlugin");
   ASSERT_TRUE(FL_IS_PLUGIN_REGISTRAR(registrar));
+  EXPECT_EQ(fl_plugin_registrar_get_texture_registrar(registrar), nullptr);
+  EXPECT_EQ(fl_plugin_registrar_get_view(registrar), nullptr);
   FlBinaryMessenger* messenger = fl_plugin_registrar_get_messenger(registrar);
   EXPECT_TRUE(FL_IS_BINARY_MESSENGER(messenger));
   EXPECT_NE(FL_BINARY_MESSENGER_GET_IFACE(messenger), nullptr);
@@ -47,7 +53,7 @@ TEST(PlatformHeaders, CastsChecksAndAutoptrWorkForEveryType) {
   bool called = false;
   fl_method_channel_set_method_call_handler(channel, check_call_cb, &called,
                                             nullptr);
-  header_test_host::send_call(registrar, "headers", "check");
+  header_test_host::call(registry, "headers", "check");
   EXPECT_TRUE(called);
 
   g_autoptr(FlValue) value = fl_value_new_string("v");
@@ -70,7 +76,16 @@ TEST(PlatformHeaders, CastsChecksAndAutoptrWorkForEveryType) {
   EXPECT_EQ(FL_METHOD_NOT_IMPLEMENTED_RESPONSE(not_implemented),
             not_implemented);
 
-  header_test_host::shutdown(registrar);
+  g_autoptr(FlStandardMessageCodec) message_codec =
+      fl_standard_message_codec_new();
+  EXPECT_TRUE(FL_IS_MESSAGE_CODEC(message_codec));
+  EXPECT_NE(FL_STANDARD_MESSAGE_CODEC_GET_CLASS(message_codec), nullptr);
+  g_autoptr(FlMessageCodec) message_codec_ref =
+      FL_MESSAGE_CODEC(g_object_ref(message_codec));
+  EXPECT_EQ(FL_STANDARD_MESSAGE_CODEC(message_codec_ref), message_codec);
+  g_autoptr(FlStandardMethodCodec) custom_codec =
+      fl_standard_method_codec_new_with_message_codec(message_codec);
+  EXPECT_TRUE(FL_IS_METHOD_CODEC(custom_codec));
 }
 
 TEST(PlatformHeaders, TypesHaveThePlatformsKindsAndParents) {
@@ -93,6 +108,11 @@ TEST(PlatformHeaders, TypesHaveThePlatformsKindsAndParents) {
        "FlMethodNotImplementedResponse", fl_method_response_get_type(), true},
       {fl_method_call_get_type(), "FlMethodCall", G_TYPE_OBJECT, true},
       {fl_method_channel_get_type(), "FlMethodChannel", G_TYPE_OBJECT, true},
+      {fl_message_codec_get_type(), "FlMessageCodec", G_TYPE_OBJECT, false},
+      {fl_standard_message_codec_get_type(), "FlStandardMessageCodec",
+       fl_message_codec_get_type(), false},
+      {fl_binary_messenger_response_handle_get_type(),
+       "FlBinaryMessengerResponseHandle", G_TYPE_OBJECT, false},
   };
   for (const Expected& type : expected) {
     EXPECT_STREQ(g_type_name(type.type), type.name);
@@ -100,7 +120,8 @@ TEST(PlatformHeaders, TypesHaveThePlatformsKindsAndParents) {
     EXPECT_EQ(G_TYPE_IS_FINAL(type.type), type.is_final) << type.name;
   }
   for (GType interface :
-       {fl_binary_messenger_get_type(), fl_plugin_registrar_get_type()}) {
+       {fl_binary_messenger_get_type(), fl_plugin_registrar_get_type(),
+        fl_plugin_registry_get_type()}) {
     EXPECT_TRUE(G_TYPE_IS_INTERFACE(interface));
     guint count = 0;
     g_autofree GType* prerequisites =
@@ -112,6 +133,7 @@ TEST(PlatformHeaders, TypesHaveThePlatformsKindsAndParents) {
                "FlBinaryMessenger");
   EXPECT_STREQ(g_type_name(fl_plugin_registrar_get_type()),
                "FlPluginRegistrar");
+  EXPECT_STREQ(g_type_name(fl_plugin_registry_get_type()), "FlPluginRegistry");
 }
 
 }  // namespace

@@ -6,27 +6,15 @@
 
 namespace header_test_host {
 
-FlPluginRegistrar* new_registrar() {
-  g_autoptr(EmbeddingHostMessenger) messenger = embedding_host_messenger_new();
-  return embedding_host_registrar_new(messenger);
+FlPluginRegistry* new_registry() {
+  return FL_PLUGIN_REGISTRY(embedding_host_new());
 }
 
-void send_call(FlPluginRegistrar* registrar,
-               const char* channel,
-               const char* method) {
-  auto* messenger =
-      EMBEDDING_HOST_MESSENGER(fl_plugin_registrar_get_messenger(registrar));
-  g_autoptr(GBytes) call = embedding_host_encode_method_call(method, nullptr);
-  g_autoptr(GByteArray) reply = g_byte_array_new();
-  gsize size = 0;
-  const auto* data = static_cast<const guint8*>(g_bytes_get_data(call, &size));
-  EXPECT_TRUE(embedding_host_messenger_send(messenger, channel, data, size,
-                                            reply, nullptr));
-}
-
-void shutdown(FlPluginRegistrar* registrar) {
-  embedding_host_messenger_shutdown(
-      EMBEDDING_HOST_MESSENGER(fl_plugin_registrar_get_messenger(registrar)));
+void call(FlPluginRegistry* registry, const char* channel, const char* method) {
+  g_autoptr(GError) error = nullptr;
+  g_autoptr(FlMethodResponse) response = embedding_host_invoke_method(
+      EMBEDDING_HOST(registry), channel, method, nullptr, &error);
+  EXPECT_NE(response, nullptr) << error->message;
 }
 
 }  // namespace header_test_host

@@ -3,15 +3,12 @@
 
 #include <flutter_linux/flutter_linux.h>
 
-// The few host-side steps the platform-header test needs, kept out of its
-// unit so that it sees the platform's headers alone.
+// The few application-side steps the platform-header test needs, kept out
+// of its unit so that it sees the platform's headers alone.
 namespace header_test_host {
 
-FlPluginRegistrar* new_registrar();
-void send_call(FlPluginRegistrar* registrar,
-               const char* channel,
-               const char* method);
-void shutdown(FlPluginRegistrar* registrar);
+FlPluginRegistry* new_registry();
+void call(FlPluginRegistry* registry, const char* channel, const char* method);
 
 }  // namespace header_test_host
 

@@ -9,10 +9,14 @@
 namespace {
 
 using test_support::Bytes;
+using test_support::decode_method_call;
+using test_support::decode_response;
+using test_support::decode_value;
+using test_support::encode_method_call;
+using test_support::encode_response;
+using test_support::encode_value;
 using test_support::RandomValues;
-using test_support::take_vector;
 using test_support::to_hex;
-using test_support::to_vector;
 
 constexpr uint64_t kSeed = 20261208;
 
@@ -20,16 +24,15 @@ TEST(RoundTrip, RandomValuesDecodeToEqualValuesAndTheSameBytes) {
   RandomValues values(kSeed);
   for (int i = 0; i < 5000; i++) {
     g_autoptr(FlValue) value = values.next();
-    Bytes encoded = take_vector(embedding_host_encode_value(value));
+    Bytes encoded = encode_value(value);
     g_autoptr(GError) error = nullptr;
-    g_autoptr(FlValue) decoded =
-        embedding_host_decode_value(encoded.data(), encoded.size(), &error);
+    g_autoptr(FlValue) decoded = decode_value(encoded, &error);
     ASSERT_NE(decoded, nullptr)
         << "case " << i << ": " << error->message << "\n"
         << to_hex(encoded);
     g_autofree gchar* text = fl_value_to_string(value);
     ASSERT_TRUE(fl_value_equal(decoded, value)) << "case " << i << ": " << text;
-    Bytes encoded_again = take_vector(embedding_host_encode_value(decoded));
+    Bytes encoded_again = encode_value(decoded);
     ASSERT_EQ(encoded_again, encoded) << "case " << i << ": " << text;
   }
 }
@@ -39,12 +42,12 @@ TEST(RoundTrip, RandomMethodCallsKeepNameAndArguments) {
   for (int i = 0; i < 2000; i++) {
     g_autoptr(FlValue) args = values.next();
     g_autofree gchar* name = g_strdup_printf("method-%d-é", i);
-    Bytes encoded = take_vector(embedding_host_encode_method_call(name, args));
+    Bytes encoded = encode_method_call(name, args);
     g_autofree gchar* decoded_name = nullptr;
     g_autoptr(FlValue) decoded_args = nullptr;
     g_autoptr(GError) error = nullptr;
-    ASSERT_TRUE(embedding_host_decode_method_call(
-        encoded.data(), encoded.size(), &decoded_name, &decoded_args, &error))
+    ASSERT_TRUE(
+        decode_method_call(encoded, &decoded_name, &decoded_args, &error))
         << error->message;
     EXPECT_STREQ(decoded_name, name);
     ASSERT_TRUE(fl_value_equal(decoded_args, args));
@@ -67,13 +70,12 @@ TEST(RoundTrip, RandomRepliesOfEachKind) {
       default:
         response = FL_METHOD_RESPONSE(fl_method_not_implemented_response_new());
     }
-    Bytes encoded = take_vector(embedding_host_encode_response(response));
+    Bytes encoded = encode_response(response);
     g_autoptr(GError) error = nullptr;
-    g_autoptr(FlMethodResponse) decoded =
-        embedding_host_decode_response(encoded.data(), encoded.size(), &error);
+    g_autoptr(FlMethodResponse) decoded = decode_response(encoded, &error);
     ASSERT_NE(decoded, nullptr) << error->message;
     ASSERT_EQ(G_OBJECT_TYPE(decoded), G_OBJECT_TYPE(response));
-    Bytes encoded_again = take_vector(embedding_host_encode_response(decoded));
+    Bytes encoded_again = encode_response(decoded);
     // A null error detail decodes as no detail, which encodes the same way.
     ASSERT_EQ(encoded_again, encoded);
   }
@@ -85,16 +87,14 @@ TEST(RoundTrip, EveryTruncatedEncodingIsRefused) {
   RandomValues values(kSeed + 3, 2);
   for (int i = 0; i < 300; i++) {
     g_autoptr(FlValue) value = values.next();
-    Bytes encoded = take_vector(embedding_host_encode_value(value));
+    Bytes encoded = encode_value(value);
     for (size_t cut = 0; cut < encoded.size(); cut++) {
       Bytes prefix(encoded.begin(), encoded.begin() + cut);
       prefix.shrink_to_fit();
       g_autoptr(GError) error = nullptr;
-      g_autoptr(FlValue) decoded =
-          embedding_host_decode_value(prefix.data(), prefix.size(), &error);
+      g_autoptr(FlValue) decoded = decode_value(prefix, &error);
       ASSERT_EQ(decoded, nullptr) << to_hex(prefix);
-      ASSERT_TRUE(g_error_matches(error, EMBEDDING_HOST_ERROR,
-                                  EMBEDDING_HOST_ERROR_MALFORMED_MESSAGE));
+      ASSERT_EQ(error->domain, FL_MESSAGE_CODEC_ERROR);
     }
   }
 }

@@ -5,18 +5,24 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <functional>
 #include <string>
 
+#include "point_codec.h"
 #include "test_support.h"
 
 namespace {
 
 using test_support::Bytes;
+using test_support::decode_method_call;
+using test_support::decode_response;
+using test_support::decode_value;
+using test_support::encode_method_call;
+using test_support::encode_response;
+using test_support::encode_value;
 using test_support::from_hex;
-using test_support::take_vector;
 using test_support::to_hex;
-using test_support::to_vector;
 
 struct EncodingCase {
   const char* name;
@@ -209,7 +215,7 @@ class EncodingTest : public testing::TestWithParam<EncodingCase> {};
 
 TEST_P(EncodingTest, EncodesToTheBytesOfTheFormat) {
   g_autoptr(FlValue) value = GetParam().make();
-  g_autoptr(GBytes) bytes = embedding_host_encode_value(value);
+  Bytes bytes = encode_value(value);
   EXPECT_EQ(to_hex(bytes), to_hex(from_hex(GetParam().hex)));
 }
 
@@ -217,8 +223,7 @@ TEST_P(EncodingTest, DecodesTheBytesOfTheFormat) {
   g_autoptr(FlValue) expected = GetParam().make();
   Bytes bytes = from_hex(GetParam().hex);
   g_autoptr(GError) error = nullptr;
-  g_autoptr(FlValue) decoded =
-      embedding_host_decode_value(bytes.data(), bytes.size(), &error);
+  g_autoptr(FlValue) decoded = decode_value(bytes, &error);
   ASSERT_NE(decoded, nullptr) << error->message;
   EXPECT_TRUE(fl_value_equal(decoded, expected));
 }
@@ -230,16 +235,14 @@ INSTANTIATE_TEST_SUITE_P(ValueKinds,
 
 TEST(Encoding, DecoderAcceptsAnInt64ThatWouldFitInAnInt32) {
   Bytes bytes = from_hex("04 05 00 00 00 00 00 00 00");
-  g_autoptr(FlValue) value =
-      embedding_host_decode_value(bytes.data(), bytes.size(), nullptr);
+  g_autoptr(FlValue) value = decode_value(bytes, nullptr);
   ASSERT_NE(value, nullptr);
   EXPECT_EQ(fl_value_get_int(value), 5);
 }
 
 TEST(Encoding, DecoderIgnoresWhatThePaddingHolds) {
   Bytes bytes = from_hex("09 01 aa bb  07 00 00 00");
-  g_autoptr(FlValue) value =
-      embedding_host_decode_value(bytes.data(), bytes.size(), nullptr);
+  g_autoptr(FlValue) value = decode_value(bytes, nullptr);
   ASSERT_NE(value, nullptr);
   ASSERT_EQ(fl_value_get_length(value), 1u);
   EXPECT_EQ(fl_value_get_int32_list(value)[0], 7);
@@ -262,16 +265,15 @@ TEST_P(SizeBoundaryTest, StringSizeHeader) {
   const SizeCase& size_case = GetParam();
   std::string text(size_case.length, 'q');
   g_autoptr(FlValue) value = fl_value_new_string(text.c_str());
-  Bytes encoded = take_vector(embedding_host_encode_value(value));
+  Bytes encoded = encode_value(value);
   Bytes header = from_hex(std::string("07 ") + size_case.header_hex);
   ASSERT_EQ(encoded.size(), header.size() + size_case.length);
   EXPECT_EQ(to_hex(Bytes(encoded.begin(), encoded.begin() + header.size())),
             to_hex(header));
 
-  g_autoptr(FlValue) decoded =
-      embedding_host_decode_value(encoded.data(), encoded.size(), nullptr);
+  g_autoptr(FlValue) decoded = decode_value(encoded, nullptr);
   ASSERT_NE(decoded, nullptr);
-  EXPECT_EQ(fl_value_get_length(decoded), size_case.length);
+  EXPECT_EQ(strlen(fl_value_get_string(decoded)), size_case.length);
   EXPECT_TRUE(fl_value_equal(decoded, value));
 }
 
@@ -281,13 +283,12 @@ TEST_P(SizeBoundaryTest, ListSizeHeader) {
   for (size_t i = 0; i < size_case.length; i++) {
     fl_value_append_take(list, fl_value_new_null());
   }
-  Bytes encoded = take_vector(embedding_host_encode_value(list));
+  Bytes encoded = encode_value(list);
   Bytes header = from_hex(std::string("0c ") + size_case.header_hex);
   ASSERT_EQ(encoded.size(), header.size() + size_case.length);
   EXPECT_EQ(to_hex(Bytes(encoded.begin(), encoded.begin() + header.size())),
             to_hex(header));
-  g_autoptr(FlValue) decoded =
-      embedding_host_decode_value(encoded.data(), encoded.size(), nullptr);
+  g_autoptr(FlValue) decoded = decode_value(encoded, nullptr);
   ASSERT_NE(decoded, nullptr);
   EXPECT_EQ(fl_value_get_length(decoded), size_case.length);
 }
@@ -309,20 +310,19 @@ TEST(Encoding, SizeHeaderShiftsThePaddingOfTheElements) {
   std::vector<int32_t> numbers(254, 1);
   g_autoptr(FlValue) value =
       fl_value_new_int32_list(numbers.data(), numbers.size());
-  Bytes encoded = take_vector(embedding_host_encode_value(value));
+  Bytes encoded = encode_value(value);
   ASSERT_EQ(encoded.size(), 4u + 254 * 4);
   EXPECT_EQ(to_hex(Bytes(encoded.begin(), encoded.begin() + 8)),
             "09 fe fe 00 01 00 00 00");
 }
 
 TEST(MethodCallEncoding, NameThenArguments) {
-  g_autoptr(GBytes) no_args =
-      embedding_host_encode_method_call("getPlatformVersion", nullptr);
+  Bytes no_args = encode_method_call("getPlatformVersion", nullptr);
   EXPECT_EQ(to_hex(no_args),
             "07 12 67 65 74 50 6c 61 74 66 6f 72 6d 56 65 72 73 69 6f 6e 00");
 
   g_autoptr(FlValue) args = fl_value_new_int(-1);
-  g_autoptr(GBytes) with_args = embedding_host_encode_method_call("m", args);
+  Bytes with_args = encode_method_call("m", args);
   EXPECT_EQ(to_hex(with_args), "07 01 6d 03 ff ff ff ff");
 }
 
@@ -331,8 +331,7 @@ TEST(MethodCallEncoding, DecodesNameAndArguments) {
   g_autofree gchar* name = nullptr;
   g_autoptr(FlValue) args = nullptr;
   g_autoptr(GError) error = nullptr;
-  ASSERT_TRUE(embedding_host_decode_method_call(bytes.data(), bytes.size(),
-                                                &name, &args, &error));
+  ASSERT_TRUE(decode_method_call(bytes, &name, &args, &error));
   EXPECT_STREQ(name, "ok");
   ASSERT_EQ(fl_value_get_type(args), FL_VALUE_TYPE_LIST);
   EXPECT_TRUE(fl_value_get_bool(fl_value_get_list_value(args, 0)));
@@ -342,12 +341,12 @@ TEST(ReplyEncoding, SuccessIsZeroThenTheResult) {
   g_autoptr(FlValue) result = fl_value_new_string("abc");
   g_autoptr(FlMethodResponse) response =
       FL_METHOD_RESPONSE(fl_method_success_response_new(result));
-  g_autoptr(GBytes) bytes = embedding_host_encode_response(response);
+  Bytes bytes = encode_response(response);
   EXPECT_EQ(to_hex(bytes), "00 07 03 61 62 63");
 
   g_autoptr(FlMethodResponse) null_result =
       FL_METHOD_RESPONSE(fl_method_success_response_new(nullptr));
-  g_autoptr(GBytes) null_bytes = embedding_host_encode_response(null_result);
+  Bytes null_bytes = encode_response(null_result);
   EXPECT_EQ(to_hex(null_bytes), "00 00");
 }
 
@@ -355,30 +354,28 @@ TEST(ReplyEncoding, ErrorIsOneThenCodeMessageAndDetails) {
   g_autoptr(FlValue) details = fl_value_new_bool(true);
   g_autoptr(FlMethodResponse) full =
       FL_METHOD_RESPONSE(fl_method_error_response_new("CODE", "msg", details));
-  g_autoptr(GBytes) full_bytes = embedding_host_encode_response(full);
+  Bytes full_bytes = encode_response(full);
   EXPECT_EQ(to_hex(full_bytes), "01 07 04 43 4f 44 45 07 03 6d 73 67 01");
 
   g_autoptr(FlMethodResponse) bare =
       FL_METHOD_RESPONSE(fl_method_error_response_new("E", nullptr, nullptr));
-  g_autoptr(GBytes) bare_bytes = embedding_host_encode_response(bare);
+  Bytes bare_bytes = encode_response(bare);
   EXPECT_EQ(to_hex(bare_bytes), "01 07 01 45 00 00");
 }
 
 TEST(ReplyEncoding, NotImplementedIsTheEmptyMessage) {
   g_autoptr(FlMethodResponse) response =
       FL_METHOD_RESPONSE(fl_method_not_implemented_response_new());
-  g_autoptr(GBytes) bytes = embedding_host_encode_response(response);
-  EXPECT_EQ(g_bytes_get_size(bytes), 0u);
+  Bytes bytes = encode_response(response);
+  EXPECT_TRUE(bytes.empty());
 
-  g_autoptr(FlMethodResponse) decoded =
-      embedding_host_decode_response(nullptr, 0, nullptr);
+  g_autoptr(FlMethodResponse) decoded = decode_response(Bytes(), nullptr);
   EXPECT_TRUE(FL_IS_METHOD_NOT_IMPLEMENTED_RESPONSE(decoded));
 }
 
 TEST(ReplyEncoding, DecodesSuccess) {
   Bytes bytes = from_hex("00 03 2a 00 00 00");
-  g_autoptr(FlMethodResponse) response =
-      embedding_host_decode_response(bytes.data(), bytes.size(), nullptr);
+  g_autoptr(FlMethodResponse) response = decode_response(bytes, nullptr);
   ASSERT_TRUE(FL_IS_METHOD_SUCCESS_RESPONSE(response));
   FlValue* result = fl_method_response_get_result(response, nullptr);
   EXPECT_EQ(fl_value_get_int(result), 42);
@@ -402,8 +399,7 @@ TEST_P(ErrorReplyTest, Decodes) {
   const ErrorReplyCase& reply = GetParam();
   Bytes bytes = from_hex(reply.hex);
   g_autoptr(GError) error = nullptr;
-  g_autoptr(FlMethodResponse) response =
-      embedding_host_decode_response(bytes.data(), bytes.size(), &error);
+  g_autoptr(FlMethodResponse) response = decode_response(bytes, &error);
   ASSERT_TRUE(FL_IS_METHOD_ERROR_RESPONSE(response))
       << (error != nullptr ? error->message : "");
   FlMethodErrorResponse* error_response = FL_METHOD_ERROR_RESPONSE(response);
@@ -415,8 +411,8 @@ TEST_P(ErrorReplyTest, Decodes) {
 
   g_autoptr(GError) result_error = nullptr;
   EXPECT_EQ(fl_method_response_get_result(response, &result_error), nullptr);
-  EXPECT_TRUE(g_error_matches(result_error, EMBEDDING_HOST_ERROR,
-                              EMBEDDING_HOST_ERROR_REMOTE_ERROR));
+  EXPECT_TRUE(g_error_matches(result_error, FL_METHOD_RESPONSE_ERROR,
+                              FL_METHOD_RESPONSE_ERROR_REMOTE_ERROR));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -426,11 +422,52 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorReplyCase{"CodeOnly", "01 07 01 45 00 00", "E", nullptr, false},
         ErrorReplyCase{"MessageAndDetails", "01 07 01 45 07 02 68 69 0c 01 00",
                        "E", "hi", true},
-        ErrorReplyCase{"NullStackTrace", "01 07 01 45 07 02 68 69 00 00", "E",
-                       "hi", false},
-        ErrorReplyCase{"StringStackTrace",
-                       "01 07 01 45 00 00 07 05 61 74 20 6d 65", "E", nullptr,
-                       false}),
+        ErrorReplyCase{"NullMessageAndDetails", "01 07 02 45 32 00 00", "E2",
+                       nullptr, false}),
     [](const auto& info) { return info.param.name; });
+
+}  // namespace
+
+namespace {
+
+// A subclass adds a type of its own; lists and maps pass each element
+// through it, and the method codec writes and reads values with it.
+TEST(SubclassedCodec, ItsTypeGoesThroughListsMapsAndMethodCalls) {
+  g_autoptr(TestPointCodec) points = test_point_codec_new();
+  const double coordinates[] = {1.0, -2.0};
+  g_autoptr(FlValue) args = fl_value_new_list();
+  fl_value_append_take(args, fl_value_new_float_list(coordinates, 2));
+  g_autoptr(FlValue) map = fl_value_new_map();
+  fl_value_set_string_take(map, "at", fl_value_new_float_list(coordinates, 2));
+  fl_value_append(args, map);
+
+  g_autoptr(FlStandardMethodCodec) codec =
+      fl_standard_method_codec_new_with_message_codec(
+          FL_STANDARD_MESSAGE_CODEC(points));
+  g_autoptr(GError) error = nullptr;
+  g_autoptr(GBytes) call = embedding_host_encode_method_call(
+      FL_METHOD_CODEC(codec), "p", args, &error);
+  ASSERT_NE(call, nullptr) << error->message;
+  const std::string point =
+      "80 00 00 00 00 00 00 f0 3f 00 00 00 00 00 00 00 c0";
+  EXPECT_EQ(to_hex(call),
+            "07 01 70 0c 02 " + point + " 0d 01 07 02 61 74 " + point);
+
+  g_autofree gchar* name = nullptr;
+  g_autoptr(FlValue) decoded = nullptr;
+  ASSERT_TRUE(embedding_host_decode_method_call(FL_METHOD_CODEC(codec), call,
+                                                &name, &decoded, &error))
+      << error->message;
+  EXPECT_TRUE(fl_value_equal(decoded, args));
+
+  // The standard codec alone does not know the type.
+  g_autofree gchar* plain_name = nullptr;
+  g_autoptr(FlValue) plain_args = nullptr;
+  EXPECT_FALSE(test_support::decode_method_call(
+      test_support::to_vector(call), &plain_name, &plain_args, &error));
+  EXPECT_TRUE(g_error_matches(error, FL_MESSAGE_CODEC_ERROR,
+                              FL_MESSAGE_CODEC_ERROR_UNSUPPORTED_TYPE));
+  EXPECT_STREQ(error->message, "unknown type byte 128 at offset 5");
+}
 
 }  // namespace

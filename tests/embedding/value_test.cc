@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 
 #include "test_support.h"
@@ -62,6 +63,84 @@ TEST(Value, ToStringShowsNestedValues) {
   fl_value_append_take(list, fl_value_new_uint8_list(bytes, 2));
   g_autofree gchar* text = fl_value_to_string(list);
   EXPECT_STREQ(text, "[null, true, 0.5, {k: -3}, [1, 255]]");
+}
+
+// Past a few entries a map finds its keys through a hash index; whichever
+// way, it holds no two equal keys and keeps the order they came in.
+TEST(Value, ABigMapFindsEachKeyAndReplacesEqualOnesInPlace) {
+  constexpr int kEntries = 5000;
+  g_autoptr(FlValue) map = fl_value_new_map();
+  g_autoptr(FlValue) reversed = fl_value_new_map();
+  for (int i = 0; i < kEntries; i++) {
+    fl_value_set_take(map, fl_value_new_int(i), fl_value_new_int(i));
+    fl_value_set_take(reversed, fl_value_new_int(kEntries - 1 - i),
+                      fl_value_new_int(kEntries - 1 - i));
+  }
+  EXPECT_TRUE(fl_value_equal(map, reversed));
+  for (int i = 0; i < kEntries; i += 7) {
+    fl_value_set_take(map, fl_value_new_int(i), fl_value_new_int(-i));
+  }
+  ASSERT_EQ(fl_value_get_length(map), static_cast<size_t>(kEntries));
+  EXPECT_FALSE(fl_value_equal(map, reversed));
+  for (int i = 0; i < kEntries; i++) {
+    ASSERT_EQ(fl_value_get_int(fl_value_get_map_key(map, i)), i);
+    g_autoptr(FlValue) key = fl_value_new_int(i);
+    ASSERT_EQ(fl_value_get_int(fl_value_lookup(map, key)), i % 7 == 0 ? -i : i);
+  }
+  g_autoptr(FlValue) absent = fl_value_new_int(kEntries);
+  EXPECT_EQ(fl_value_lookup(map, absent), nullptr);
+}
+
+TEST(Value, KeysAreFoundByEqualityNotIdentity) {
+  g_autoptr(FlValue) map = fl_value_new_map();
+  // Enough entries for the index, with keys of every awkward kind.
+  for (int i = 0; i < 40; i++) {
+    fl_value_set_string_take(map, std::to_string(i).c_str(),
+                             fl_value_new_int(i));
+  }
+  g_autoptr(FlValue) list_key = fl_value_new_list();
+  fl_value_append_take(list_key, fl_value_new_string("x"));
+  fl_value_set_take(map, fl_value_ref(list_key), fl_value_new_int(100));
+  g_autoptr(FlValue) map_key = fl_value_new_map();
+  fl_value_set_take(map_key, fl_value_new_int(1), fl_value_new_bool(true));
+  fl_value_set_take(map_key, fl_value_new_int(2), fl_value_new_bool(false));
+  fl_value_set_take(map, fl_value_ref(map_key), fl_value_new_int(101));
+  fl_value_set_take(map, fl_value_new_float(-0.0), fl_value_new_int(102));
+
+  g_autoptr(FlValue) same_list = fl_value_new_list();
+  fl_value_append_take(same_list, fl_value_new_string("x"));
+  g_autoptr(FlValue) same_map = fl_value_new_map();
+  fl_value_set_take(same_map, fl_value_new_int(2), fl_value_new_bool(false));
+  fl_value_set_take(same_map, fl_value_new_int(1), fl_value_new_bool(true));
+  g_autoptr(FlValue) zero = fl_value_new_float(0.0);
+  EXPECT_EQ(fl_value_get_int(fl_value_lookup(map, same_list)), 100);
+  EXPECT_EQ(fl_value_get_int(fl_value_lookup(map, same_map)), 101);
+  EXPECT_EQ(fl_value_get_int(fl_value_lookup(map, zero)), 102);
+  EXPECT_EQ(fl_value_get_int(fl_value_lookup_string(map, "39")), 39);
+  EXPECT_EQ(fl_value_lookup_string(map, "40"), nullptr);
+
+  // NaN equals nothing, itself included: each one is a new entry.
+  fl_value_set_take(map, fl_value_new_float(NAN), fl_value_new_int(1));
+  fl_value_set_take(map, fl_value_new_float(NAN), fl_value_new_int(2));
+  EXPECT_EQ(fl_value_get_length(map), 45u);
+}
+
+TEST(Value, ListsFromStringsAndBytesCopyTheirInput) {
+  gchar* strings[] = {g_strdup("a"), g_strdup(""), nullptr};
+  g_autoptr(FlValue) list = fl_value_new_list_from_strv(strings);
+  g_free(strings[0]);
+  g_free(strings[1]);
+  g_autofree gchar* text = fl_value_to_string(list);
+  EXPECT_STREQ(text, "[a, ]");
+  EXPECT_EQ(fl_value_get_type(fl_value_get_list_value(list, 1)),
+            FL_VALUE_TYPE_STRING);
+
+  const guint8 data[] = {1, 2, 3};
+  GBytes* bytes = g_bytes_new(data, sizeof(data));
+  g_autoptr(FlValue) uint8_list = fl_value_new_uint8_list_from_bytes(bytes);
+  g_bytes_unref(bytes);
+  ASSERT_EQ(fl_value_get_length(uint8_list), 3u);
+  EXPECT_EQ(fl_value_get_uint8_list(uint8_list)[2], 3);
 }
 
 TEST(Value, EveryNullIsOneSharedValueThatIsNeverFreed) {

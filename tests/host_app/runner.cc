@@ -1,5 +1,6 @@
-// An application's runner, reduced to registering the plugin and calling it
-// once. Exits 0 when the reply is "Linux " and the kernel's version text.
+// An application's runner, reduced to registering the plugin the way a
+// generated registrant does and calling it once. Exits 0 when the reply is
+// "Linux " and the kernel's version text.
 
 #include <kestrune/kestrune_plugin.h>
 #include <sys/syscall.h>
@@ -12,50 +13,54 @@
 
 #include "embedding_host/embedding_host.h"
 
-int main() {
-  EmbeddingHostMessenger* messenger = embedding_host_messenger_new();
-  FlPluginRegistrar* registrar = embedding_host_registrar_new(messenger);
-  kestrune_plugin_register_with_registrar(registrar);
+namespace {
 
-  GBytes* call = embedding_host_encode_method_call("getPlatformVersion", NULL);
-  GByteArray* reply = g_byte_array_new();
-  gsize size = 0;
-  const guint8* data =
-      static_cast<const guint8*>(g_bytes_get_data(call, &size));
+// What an application's generated registrant does for each plugin.
+void register_plugins(FlPluginRegistry* registry) {
+  FlPluginRegistrar* registrar =
+      fl_plugin_registry_get_registrar_for_plugin(registry, "KestrunePlugin");
+  kestrune_plugin_register_with_registrar(registrar);
+  g_object_unref(registrar);
+}
+
+}  // namespace
+
+int main() {
+  EmbeddingHost* host = embedding_host_new();
+  register_plugins(FL_PLUGIN_REGISTRY(host));
+
+  struct utsname kernel;
+  memset(&kernel, 0, sizeof(kernel));
+  syscall(SYS_uname, &kernel);
+  std::string expected = std::string("Linux ") + kernel.version;
+
+  GError* error = NULL;
+  FlMethodResponse* response = embedding_host_invoke_method(
+      host, "kestrune", "getPlatformVersion", NULL, &error);
+  FlValue* result =
+      response != NULL ? fl_method_response_get_result(response, NULL) : NULL;
   int status = 1;
-  if (embedding_host_messenger_send(messenger, "kestrune", data, size, reply,
-                                    NULL)) {
-    FlMethodResponse* response =
-        embedding_host_decode_response(reply->data, reply->len, NULL);
-    FlValue* result =
-        response != NULL ? fl_method_response_get_result(response, NULL) : NULL;
-    struct utsname kernel;
-    memset(&kernel, 0, sizeof(kernel));
-    syscall(SYS_uname, &kernel);
-    std::string expected = std::string("Linux ") + kernel.version;
-    if (result != NULL && fl_value_get_type(result) == FL_VALUE_TYPE_STRING &&
-        expected == fl_value_get_string(result)) {
-      printf("runner: %s\n", fl_value_get_string(result));
-      status = 0;
-    } else {
-      gchar* got = result != NULL ? fl_value_to_string(result) : NULL;
-      fprintf(stderr,
-              "runner: unexpected reply to getPlatformVersion\n"
-              "  expected: %s\n"
-              "  got:      %s\n",
-              expected.c_str(), got != NULL ? got : "no success reply");
-      g_free(got);
-    }
-    if (response != NULL) {
-      g_object_unref(response);
-    }
+  if (result != NULL && fl_value_get_type(result) == FL_VALUE_TYPE_STRING &&
+      expected == fl_value_get_string(result)) {
+    printf("runner: %s\n", fl_value_get_string(result));
+    status = 0;
   } else {
-    fprintf(stderr, "runner: the call was refused\n");
+    gchar* got = result != NULL ? fl_value_to_string(result) : NULL;
+    fprintf(stderr,
+            "runner: unexpected reply to getPlatformVersion\n"
+            "  expected: %s\n"
+            "  got:      %s\n",
+            expected.c_str(),
+            got != NULL     ? got
+            : error != NULL ? error->message
+                            : "a reply that is not a success");
+    g_free(got);
   }
 
-  g_byte_array_unref(reply);
-  g_bytes_unref(call);
-  g_object_unref(registrar);
-  g_object_unref(messenger);
+  g_clear_error(&error);
+  if (response != NULL) {
+    g_object_unref(response);
+  }
+  g_object_unref(host);
   return status;
 }

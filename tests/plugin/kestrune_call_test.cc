@@ -89,9 +89,11 @@ TEST(KestruneCall, ErrorReplyPrintsCodeAndMessageAndExitsFour) {
   EXPECT_EQ(run.err, "UNAVAILABLE: uname failed: Function not implemented\n");
 }
 
+// Bad usage names the argument at fault, then shows the usage.
 struct UsageCase {
   const char* name;
   std::vector<std::string> args;
+  const char* fault;
 };
 
 void PrintTo(const UsageCase& usage, std::ostream* out) {
@@ -100,31 +102,81 @@ void PrintTo(const UsageCase& usage, std::ostream* out) {
 
 class BadUsageTest : public testing::TestWithParam<UsageCase> {};
 
-TEST_P(BadUsageTest, PrintsUsageAndExitsTwo) {
+constexpr char kUsageLine[] =
+    "usage: kestrune-call [OPTION...] [--] METHOD [ARGS]";
+
+TEST_P(BadUsageTest, NamesTheFaultAndExitsTwo) {
   CallResult run = run_call(GetParam().args);
   EXPECT_EQ(run.status, 2);
   EXPECT_EQ(run.out, "");
-  EXPECT_NE(run.err.find("usage: kestrune-call [--hex] [--] METHOD [ARGS]"),
-            std::string::npos)
+  EXPECT_EQ(run.err.rfind(
+                std::string("kestrune-call: ") + GetParam().fault + "\n", 0),
+            0u)
       << run.err;
+  EXPECT_NE(run.err.find(kUsageLine), std::string::npos) << run.err;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Arguments,
     BadUsageTest,
-    testing::Values(UsageCase{"NoMethod", {}},
-                    UsageCase{"OnlyHex", {"--hex"}},
-                    UsageCase{"TooManyArguments", {"a", "1", "b"}},
-                    UsageCase{"UnknownOption", {"--verbose", "a"}}),
+    testing::Values(
+        UsageCase{"NoMethod", {}, "METHOD is missing"},
+        UsageCase{"OnlyHex", {"--hex"}, "METHOD is missing"},
+        UsageCase{"TooManyArguments",
+                  {"a", "1", "b"},
+                  "unexpected argument 'b'"},
+        UsageCase{"UnknownOption",
+                  {"--verbose", "a"},
+                  "unknown option '--verbose' (after '--' it would be METHOD "
+                  "or ARGS)"},
+        UsageCase{"OptionWithoutItsValue",
+                  {"getPlatformVersion", "--channel"},
+                  "option '--channel' needs a value"},
+        UsageCase{"MethodNotUtf8", {"get\xff"}, "METHOD is not valid UTF-8"}),
     [](const auto& info) { return info.param.name; });
 
-TEST(KestruneCall, HelpDescribesTheExitStatuses) {
-  CallResult run = run_call({"--help"});
-  EXPECT_EQ(run.status, 0);
-  for (const char* part : {"usage: kestrune-call [--hex] [--] METHOD [ARGS]",
-                           "--hex", "is not implemented", "CODE: message"}) {
-    EXPECT_NE(run.out.find(part), std::string::npos) << part;
+TEST(KestruneCall, HelpDescribesTheExitStatusesAndTheOptions) {
+  for (const char* option : {"--help", "-h"}) {
+    CallResult run = run_call({option});
+    EXPECT_EQ(run.status, 0);
+    for (const char* part : {kUsageLine, "--hex", "--plugin LIBRARY", "--",
+                             "is not implemented", "CODE: message"}) {
+      EXPECT_NE(run.out.find(part), std::string::npos)
+          << option << ": " << part;
+    }
   }
+}
+
+TEST(KestruneCall, VersionIsTheProjectsVersion) {
+  CallResult run = run_call({"--version"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, std::string("kestrune-call ") + KESTRUNE_VERSION + "\n");
+}
+
+TEST(KestruneCall, AnOutputThatCannotBeWrittenFailsTheRun) {
+  // /dev/full takes the open but refuses every write.
+  g_autofree gchar* command = g_strdup_printf(
+      "'%s' getPlatformVersion >/dev/full 2>&1; echo $?", KESTRUNE_CALL);
+  const char* argv[] = {"/bin/sh", "-c", command, nullptr};
+  g_autofree gchar* out = nullptr;
+  ASSERT_TRUE(g_spawn_sync(nullptr, const_cast<gchar**>(argv), nullptr,
+                           G_SPAWN_DEFAULT, nullptr, nullptr, &out, nullptr,
+                           nullptr, nullptr));
+  EXPECT_STREQ(out, "1\n");
+
+  g_free(g_steal_pointer(&out));
+  g_autofree gchar* err = nullptr;
+  g_autofree gchar* to_stderr =
+      g_strdup_printf("'%s' getPlatformVersion >/dev/full", KESTRUNE_CALL);
+  const char* argv_err[] = {"/bin/sh", "-c", to_stderr, nullptr};
+  gint status = 0;
+  ASSERT_TRUE(g_spawn_sync(nullptr, const_cast<gchar**>(argv_err), nullptr,
+                           G_SPAWN_DEFAULT, nullptr, nullptr, nullptr, &err,
+                           &status, nullptr));
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  EXPECT_STREQ(err,
+               "kestrune-call: cannot write the output: No space left on "
+               "device\n");
 }
 
 // The plugin ignores arguments, so any value gets the version.
@@ -185,6 +237,29 @@ INSTANTIATE_TEST_SUITE_P(
                       "kestrune-call: ARGS at offset 6: expected ',' or ']' "
                       "after a list element\n"}),
     [](const auto& info) { return info.param.name; });
+
+TEST(KestruneCall, CallsAnotherPluginWithAMapArgument) {
+  CallResult greeted =
+      run_call({"--plugin", SECOND_PLUGIN_LIBRARY, "--channel", "second",
+                "greet", R"({"name": "Ada", "ignored": uint8[1, 2]})"});
+  EXPECT_EQ(greeted.status, 0) << greeted.err;
+  EXPECT_EQ(greeted.out, "Hello, Ada\n");
+
+  CallResult refused = run_call({"--plugin", SECOND_PLUGIN_LIBRARY, "--channel",
+                                 "second", "greet", "[]"});
+  EXPECT_EQ(refused.status, 4);
+  EXPECT_EQ(refused.err,
+            "BAD_ARGUMENTS: expected a map with a string \"name\"\n");
+}
+
+TEST(KestruneCall, APluginLibraryWithoutItsEntryPointFails) {
+  CallResult run =
+      run_call({"--plugin", FAILING_UNAME_LIBRARY, "getPlatformVersion"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("has no failing_uname_register_with_registrar"),
+            std::string::npos)
+      << run.err;
+}
 
 TEST(KestruneCall, AMethodNamedLikeAnOptionCanFollowDoubleDash) {
   CallResult run = run_call({"--", "--hex"});

@@ -33,8 +33,8 @@ class PlatformVersionTest : public testing::Test {
 
   // The reply to @method on "kestrune", as bytes.
   Bytes call_bytes(const char* method, FlValue* args = nullptr) {
-    g_autoptr(GBytes) call = embedding_host_encode_method_call(method, args);
-    return host_.send("kestrune", to_vector(call));
+    return host_.send("kestrune",
+                      test_support::encode_method_call(method, args));
   }
 
   Host host_;
@@ -213,11 +213,12 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return info.param.name; });
 
 TEST_F(PlatformVersionTest, AMalformedMessageNeverReachesThePlugin) {
-  const guint8 garbage[] = {0x03, 0x00};
-  g_autoptr(GByteArray) reply = g_byte_array_new();
+  g_autoptr(GBytes) garbage = test_support::to_bytes({0x03, 0x00});
   g_autoptr(GError) error = nullptr;
-  EXPECT_FALSE(embedding_host_messenger_send(
-      host_.messenger(), "kestrune", garbage, sizeof(garbage), reply, &error));
+  g_autoptr(GBytes) reply = embedding_host_messenger_send(
+      host_.messenger(), "kestrune", garbage, &error);
+  EXPECT_EQ(reply, nullptr);
+  EXPECT_EQ(error->domain, FL_MESSAGE_CODEC_ERROR);
   EXPECT_EQ(interposed::respond_calls, 0);
 }
 

@@ -6,6 +6,7 @@
 #include <kestrune/kestrune_plugin.h>
 
 #include <atomic>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -16,7 +17,7 @@
 namespace {
 
 using test_support::Bytes;
-using test_support::take_vector;
+using test_support::to_hex;
 using test_support::to_vector;
 
 constexpr int kThreads = 8;
@@ -44,32 +45,35 @@ TEST(Stress, EightThreadsOfFiftyThousandCallsEachGetTheirReplies) {
       std::string("\x00\x07", 2) + static_cast<char>(text.size()) + text;
   const Bytes success(wire.begin(), wire.end());
 
-  std::vector<Bytes> calls;
+  std::vector<GBytes*> calls;
   for (const Method& method : kMethods) {
     calls.push_back(
-        take_vector(embedding_host_encode_method_call(method.name, nullptr)));
+        test_support::to_bytes(test_support::encode_method_call(method.name)));
   }
 
   interposed::respond_calls = 0;
   std::atomic<int> wrong_replies{0};
-  std::atomic<int> refused{0};
+  // The first wrong reply, said in full.
+  std::mutex first_wrong_mutex;
+  std::string first_wrong;
   std::vector<std::thread> threads;
   for (int t = 0; t < kThreads; t++) {
     threads.emplace_back([&, t] {
-      g_autoptr(GByteArray) reply = g_byte_array_new();
       for (int i = 0; i < kCallsPerThread; i++) {
         size_t which = (t + i) % G_N_ELEMENTS(kMethods);
-        const Bytes& call = calls[which];
-        if (!embedding_host_messenger_send(host.messenger(), "kestrune",
-                                           call.data(), call.size(), reply,
-                                           nullptr)) {
-          refused++;
+        g_autoptr(GError) error = nullptr;
+        g_autoptr(GBytes) reply = embedding_host_messenger_send(
+            host.messenger(), "kestrune", calls[which], &error);
+        Bytes got = reply != nullptr ? to_vector(reply) : Bytes();
+        const Bytes expected = kMethods[which].implemented ? success : Bytes();
+        if (reply != nullptr && got == expected) {
           continue;
         }
-        bool right = kMethods[which].implemented ? to_vector(reply) == success
-                                                 : reply->len == 0;
-        if (!right) {
-          wrong_replies++;
+        if (wrong_replies++ == 0) {
+          std::lock_guard<std::mutex> lock(first_wrong_mutex);
+          first_wrong = std::string("\"") + kMethods[which].name +
+                        "\" expected " + to_hex(expected) + ", got " +
+                        (reply != nullptr ? to_hex(got) : error->message);
         }
       }
     });
@@ -77,9 +81,11 @@ TEST(Stress, EightThreadsOfFiftyThousandCallsEachGetTheirReplies) {
   for (auto& thread : threads) {
     thread.join();
   }
+  for (GBytes* call : calls) {
+    g_bytes_unref(call);
+  }
 
-  EXPECT_EQ(refused, 0);
-  EXPECT_EQ(wrong_replies, 0);
+  EXPECT_EQ(wrong_replies, 0) << "first: " << first_wrong;
   EXPECT_EQ(interposed::respond_calls, kThreads * kCallsPerThread);
 
   EmbeddingHostLiveObjects live = test_support::live_objects();

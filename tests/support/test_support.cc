@@ -54,6 +54,71 @@ Bytes to_vector(GByteArray* bytes) {
   return Bytes(bytes->data, bytes->data + bytes->len);
 }
 
+GBytes* to_bytes(const Bytes& bytes) {
+  return g_bytes_new(bytes.data(), bytes.size());
+}
+
+namespace {
+
+// Made for each use, so that no codec outlives the test that counts them.
+FlMethodCodec* standard_method_codec() {
+  return FL_METHOD_CODEC(fl_standard_method_codec_new());
+}
+
+FlMessageCodec* standard_message_codec() {
+  return FL_MESSAGE_CODEC(fl_standard_message_codec_new());
+}
+
+}  // namespace
+
+Bytes encode_method_call(const char* method, FlValue* args) {
+  g_autoptr(GError) error = nullptr;
+  g_autoptr(FlMethodCodec) codec = standard_method_codec();
+  g_autoptr(GBytes) bytes =
+      embedding_host_encode_method_call(codec, method, args, &error);
+  EXPECT_NE(bytes, nullptr) << error->message;
+  return bytes != nullptr ? to_vector(bytes) : Bytes();
+}
+
+Bytes encode_value(FlValue* value) {
+  g_autoptr(GError) error = nullptr;
+  g_autoptr(FlMessageCodec) codec = standard_message_codec();
+  g_autoptr(GBytes) bytes =
+      fl_message_codec_encode_message(codec, value, &error);
+  EXPECT_NE(bytes, nullptr) << error->message;
+  return bytes != nullptr ? to_vector(bytes) : Bytes();
+}
+
+FlValue* decode_value(const Bytes& bytes, GError** error) {
+  g_autoptr(FlMessageCodec) codec = standard_message_codec();
+  g_autoptr(GBytes) message = to_bytes(bytes);
+  return fl_message_codec_decode_message(codec, message, error);
+}
+
+bool decode_method_call(const Bytes& bytes,
+                        gchar** name,
+                        FlValue** args,
+                        GError** error) {
+  g_autoptr(FlMethodCodec) codec = standard_method_codec();
+  g_autoptr(GBytes) message = to_bytes(bytes);
+  return embedding_host_decode_method_call(codec, message, name, args, error);
+}
+
+Bytes encode_response(FlMethodResponse* response) {
+  g_autoptr(FlMethodCodec) codec = standard_method_codec();
+  g_autoptr(GError) error = nullptr;
+  g_autoptr(GBytes) bytes =
+      embedding_host_encode_response(codec, response, &error);
+  EXPECT_NE(bytes, nullptr) << error->message;
+  return bytes != nullptr ? to_vector(bytes) : Bytes();
+}
+
+FlMethodResponse* decode_response(const Bytes& bytes, GError** error) {
+  g_autoptr(FlMethodCodec) codec = standard_method_codec();
+  g_autoptr(GBytes) message = to_bytes(bytes);
+  return embedding_host_decode_response(codec, message, error);
+}
+
 EmbeddingHostLiveObjects live_objects() {
   EmbeddingHostLiveObjects counts;
   embedding_host_get_live_objects(&counts);
@@ -124,33 +189,33 @@ gboolean LogCapture::keep_going(const gchar* domain,
 }
 
 Host::Host()
-    : messenger_(embedding_host_messenger_new()),
-      registrar_(embedding_host_registrar_new(messenger_)) {}
+    : host_(embedding_host_new()),
+      registrar_(
+          fl_plugin_registry_get_registrar_for_plugin(FL_PLUGIN_REGISTRY(host_),
+                                                      "TestPlugin")) {}
 
 Host::~Host() {
   g_object_unref(registrar_);
-  embedding_host_messenger_shutdown(messenger_);
-  g_object_unref(messenger_);
+  embedding_host_shutdown(host_);
+  g_object_unref(host_);
 }
 
 Bytes Host::send(const char* channel, const Bytes& message) {
-  g_autoptr(GByteArray) reply = g_byte_array_new();
+  g_autoptr(GBytes) bytes = to_bytes(message);
   g_autoptr(GError) error = nullptr;
-  EXPECT_TRUE(embedding_host_messenger_send(messenger_, channel, message.data(),
-                                            message.size(), reply, &error))
-      << (error != nullptr ? error->message : "");
-  return to_vector(reply);
+  g_autoptr(GBytes) reply =
+      embedding_host_messenger_send(messenger(), channel, bytes, &error);
+  EXPECT_NE(reply, nullptr) << (error != nullptr ? error->message : "");
+  return reply != nullptr ? to_vector(reply) : Bytes();
 }
 
 FlMethodResponse* Host::call(const char* channel,
                              const char* method,
                              FlValue* args) {
-  g_autoptr(GBytes) message = embedding_host_encode_method_call(method, args);
-  Bytes reply = send(channel, to_vector(message));
   g_autoptr(GError) error = nullptr;
   FlMethodResponse* response =
-      embedding_host_decode_response(reply.data(), reply.size(), &error);
-  EXPECT_NE(response, nullptr) << error->message;
+      embedding_host_invoke_method(host_, channel, method, args, &error);
+  EXPECT_NE(response, nullptr) << (error != nullptr ? error->message : "");
   return response;
 }
 

@@ -23,6 +23,25 @@ Bytes to_vector(GBytes* bytes);
 Bytes take_vector(GBytes* bytes);
 Bytes to_vector(GByteArray* bytes);
 
+GBytes* to_bytes(const Bytes& bytes);
+
+// The standard method codec's encoding of a call, as bytes.
+Bytes encode_method_call(const char* method, FlValue* args = nullptr);
+
+// The standard message codec's encoding of @value, and its decoding of
+// @bytes (NULL with @error set when they do not decode).
+Bytes encode_value(FlValue* value);
+FlValue* decode_value(const Bytes& bytes, GError** error = nullptr);
+
+// The standard method codec's decoding of a call, and its encoding and
+// decoding of replies.
+bool decode_method_call(const Bytes& bytes,
+                        gchar** name,
+                        FlValue** args,
+                        GError** error = nullptr);
+Bytes encode_response(FlMethodResponse* response);
+FlMethodResponse* decode_response(const Bytes& bytes, GError** error = nullptr);
+
 // The stand-in's current counts of live objects.
 EmbeddingHostLiveObjects live_objects();
 
@@ -52,7 +71,8 @@ class LogCapture {
   GLogLevelFlags saved_fatal_mask_;
 };
 
-// A messenger with a registrar, as an application has one.
+// The application's side, with a registrar for one plugin, as an
+// application's generated registrant gets one.
 class Host {
  public:
   Host();
@@ -60,23 +80,27 @@ class Host {
   Host(const Host&) = delete;
   Host& operator=(const Host&) = delete;
 
-  EmbeddingHostMessenger* messenger() const { return messenger_; }
+  EmbeddingHost* host() const { return host_; }
+  EmbeddingHostMessenger* messenger() const {
+    return embedding_host_get_messenger(host_);
+  }
   FlBinaryMessenger* binary_messenger() const {
-    return FL_BINARY_MESSENGER(messenger_);
+    return FL_BINARY_MESSENGER(messenger());
   }
   FlPluginRegistrar* registrar() const { return registrar_; }
 
   // Sends @message on @channel; returns the reply bytes. Fails the test if
-  // the messenger refuses the message.
+  // no reply comes.
   Bytes send(const char* channel, const Bytes& message);
 
-  // Encodes a call, sends it and decodes the reply.
+  // Calls @method on @channel, as the application's Dart side does. Fails
+  // the test if no decodable reply comes.
   FlMethodResponse* call(const char* channel,
                          const char* method,
                          FlValue* args = nullptr);
 
  private:
-  EmbeddingHostMessenger* messenger_;
+  EmbeddingHost* host_;
   FlPluginRegistrar* registrar_;
 };
 

@@ -1,0 +1,112 @@
+#include "byte_reader.h"
+
+#include <cstring>
+
+namespace {
+
+// A size below this takes one byte; this byte announces a uint16, the next
+// one (255) a uint32.
+constexpr guint8 kSize16Marker = 254;
+
+}  // namespace
+
+ByteReader::ByteReader(GBytes* buffer, size_t* offset, GError** error)
+    : offset_(offset), error_(error) {
+  gsize size = 0;
+  data_ = static_cast<const guint8*>(g_bytes_get_data(buffer, &size));
+  size_ = size;
+}
+
+const guint8* ByteReader::take(size_t length) {
+  if (length > left()) {
+    fail(FL_MESSAGE_CODEC_ERROR_OUT_OF_DATA,
+         "message ends early: %zu bytes needed at offset %zu, %zu left", length,
+         offset(), left());
+    return nullptr;
+  }
+  const guint8* start = data_ + *offset_;
+  *offset_ += length;
+  return start;
+}
+
+bool ByteReader::read_bytes(void* out, size_t length) {
+  const guint8* bytes = take(length);
+  if (bytes == nullptr) {
+    return false;
+  }
+  memcpy(out, bytes, length);
+  return true;
+}
+
+bool ByteReader::read_size(guint32* size) {
+  guint8 first = 0;
+  if (!read_number(&first)) {
+    return false;
+  }
+  if (first < kSize16Marker) {
+    *size = first;
+    return true;
+  }
+  if (first == kSize16Marker) {
+    guint16 size16 = 0;
+    if (!read_number(&size16)) {
+      return false;
+    }
+    *size = size16;
+    return true;
+  }
+  return read_number(size);
+}
+
+bool ByteReader::skip_padding(size_t alignment) {
+  size_t remainder = offset() % alignment;
+  return remainder == 0 || take(alignment - remainder) != nullptr;
+}
+
+bool ByteReader::check_count(size_t size_offset,
+                             guint64 count,
+                             guint64 item_size) {
+  if (count * item_size <= left()) {
+    return true;
+  }
+  return fail(FL_MESSAGE_CODEC_ERROR_OUT_OF_DATA,
+              "size %" G_GUINT64_FORMAT
+              " at offset %zu needs %" G_GUINT64_FORMAT
+              " bytes but only %zu are left",
+              count, size_offset, count * item_size, left());
+}
+
+bool ByteReader::expect_end(const char* after) {
+  if (at_end()) {
+    return true;
+  }
+  return fail(FL_MESSAGE_CODEC_ERROR_ADDITIONAL_DATA,
+              "unexpected extra data: %zu bytes at offset %zu after %s", left(),
+              offset(), after);
+}
+
+bool ByteReader::fail(FlMessageCodecError code, const char* format, ...) {
+  if (error_ != nullptr && *error_ == nullptr) {
+    va_list args;
+    va_start(args, format);
+    g_autofree gchar* text = g_strdup_vprintf(format, args);
+    va_end(args);
+    g_set_error_literal(error_, FL_MESSAGE_CODEC_ERROR, code, text);
+  }
+  return false;
+}
+
+bool utf8_is_valid(const gchar* text, size_t length) {
+  const gchar* end = text + length;
+  while (text < end) {
+    const gchar* stop = nullptr;
+    if (g_utf8_validate_len(text, end - text, &stop)) {
+      return true;
+    }
+    if (*stop != '\0') {
+      return false;
+    }
+    text = stop + 1;
+  }
+  return true;
+}

@@ -1,0 +1,42 @@
+#include "flutter_linux/fl_message_codec.h"
+
+#include "live_objects.h"
+#include "report_failure.h"
+
+G_DEFINE_QUARK(fl_message_codec_error_quark, fl_message_codec_error)
+
+G_DEFINE_ABSTRACT_TYPE(FlMessageCodec, fl_message_codec, G_TYPE_OBJECT)
+
+static void fl_message_codec_finalize(GObject* object) {
+  live_objects::died(live_objects::kMessageCodec);
+  G_OBJECT_CLASS(fl_message_codec_parent_class)->finalize(object);
+}
+
+static void fl_message_codec_class_init(FlMessageCodecClass* klass) {
+  G_OBJECT_CLASS(klass)->finalize = fl_message_codec_finalize;
+}
+
+static void fl_message_codec_init(FlMessageCodec* self) {
+  live_objects::born(live_objects::kMessageCodec);
+}
+
+GBytes* fl_message_codec_encode_message(FlMessageCodec* self,
+                                        FlValue* message,
+                                        GError** error) {
+  g_return_val_if_fail(FL_IS_MESSAGE_CODEC(self), nullptr);
+  g_autoptr(GError) local_error = nullptr;
+  GBytes* encoded = FL_MESSAGE_CODEC_GET_CLASS(self)->encode_message(
+      self, message, &local_error);
+  if (encoded == nullptr) {
+    report_failure("fl_message_codec_encode_message", local_error, error);
+  }
+  return encoded;
+}
+
+FlValue* fl_message_codec_decode_message(FlMessageCodec* self,
+                                         GBytes* message,
+                                         GError** error) {
+  g_return_val_if_fail(FL_IS_MESSAGE_CODEC(self), nullptr);
+  g_return_val_if_fail(message != nullptr, nullptr);
+  return FL_MESSAGE_CODEC_GET_CLASS(self)->decode_message(self, message, error);
+}

@@ -1,0 +1,601 @@
+#include "flutter_linux/fl_value.h"
+
+#include <cinttypes>
+#include <cstring>
+#include <type_traits>
+#include <vector>
+
+#include "fl_value_private.h"
+#include "live_objects.h"
+#include "value_map.h"
+#include "value_types.h"
+
+using value_types::is_typed_list;
+
+// Every value is one allocation: the header below, followed for strings and
+// typed lists by the bytes or elements themselves (a string's bytes with a
+// NUL after them). Lists keep their children in a vector, maps in a
+// ValueMap.
+struct _FlValue {
+  FlValueType type;
+  gint ref_count;
+  union {
+    bool boolean;
+    int64_t integer;
+    double number;
+    struct {
+      size_t length;  // bytes of a string, elements of a typed list
+      void* data;     // points just past the header
+    } array;
+    std::vector<FlValue*>* list;
+    ValueMap* map;
+  };
+};
+
+namespace {
+
+static_assert(sizeof(_FlValue) % alignof(double) == 0,
+              "inline elements must stay aligned");
+
+// A null carries nothing and nothing can change it, so every null is this
+// one shared value, which references do not count: a call without arguments
+// costs no allocation.
+_FlValue shared_null = {FL_VALUE_TYPE_NULL, 1, {false}};
+
+bool is_shared(FlValue* value) {
+  return value->type == FL_VALUE_TYPE_NULL;
+}
+
+FlValue* value_alloc(FlValueType type, size_t extra_bytes) {
+  auto* value = static_cast<FlValue*>(g_malloc(sizeof(_FlValue) + extra_bytes));
+  value->type = type;
+  value->ref_count = 1;
+  live_objects::born(live_objects::kValue);
+  return value;
+}
+
+FlValue* new_typed_list(FlValueType type, const void* elements, size_t length) {
+  void* storage = nullptr;
+  FlValue* value =
+      fl_value_new_typed_list_uninitialised(type, length, &storage);
+  if (length > 0) {
+    memcpy(storage, elements, length * value_types::facts(type).element_size);
+  }
+  return value;
+}
+
+bool is_map(FlValue* value) {
+  return value != nullptr && value->type == FL_VALUE_TYPE_MAP;
+}
+
+bool is_list(FlValue* value) {
+  return value != nullptr && value->type == FL_VALUE_TYPE_LIST;
+}
+
+bool has_length(FlValue* value) {
+  return value->type == FL_VALUE_TYPE_LIST ||
+         value->type == FL_VALUE_TYPE_MAP || is_typed_list(value->type);
+}
+
+// ---- Equality and hashing ----
+
+// Float elements compare as C's == does, which is not how their bytes do:
+// NaN differs from itself, 0.0 equals -0.0.
+template <typename T>
+bool elements_equal(const void* a, const void* b, size_t length) {
+  const T* left = static_cast<const T*>(a);
+  const T* right = static_cast<const T*>(b);
+  for (size_t i = 0; i < length; i++) {
+    if (!(left[i] == right[i])) {
+      return false;
+    }
+  }
+  return true;
+}
+
+bool arrays_equal(FlValue* a, FlValue* b) {
+  if (a->array.length != b->array.length) {
+    return false;
+  }
+  switch (a->type) {
+    case FL_VALUE_TYPE_FLOAT_LIST:
+      return elements_equal<double>(a->array.data, b->array.data,
+                                    a->array.length);
+    case FL_VALUE_TYPE_FLOAT32_LIST:
+      return elements_equal<float>(a->array.data, b->array.data,
+                                   a->array.length);
+    default: {
+      size_t element_size = a->type == FL_VALUE_TYPE_STRING
+                                ? 1
+                                : value_types::facts(a->type).element_size;
+      return memcmp(a->array.data, b->array.data,
+                    a->array.length * element_size) == 0;
+    }
+  }
+}
+
+constexpr guint kHashPrime = 16777619u;
+
+guint hash_combine(guint hash, guint more) {
+  return (hash ^ more) * kHashPrime;
+}
+
+guint hash_bytes(guint hash, const void* data, size_t length) {
+  const auto* bytes = static_cast<const guint8*>(data);
+  for (size_t i = 0; i < length; i++) {
+    hash = hash_combine(hash, bytes[i]);
+  }
+  return hash;
+}
+
+// Values that compare equal with == hash alike: 0.0 and -0.0 both as 0.
+// NaN equals nothing, so any hash does for it.
+guint hash_double(double number) {
+  if (number == 0.0) {
+    number = 0.0;
+  }
+  return hash_bytes(2166136261u, &number, sizeof(number));
+}
+
+template <typename T>
+guint hash_float_elements(guint hash, const void* data, size_t length) {
+  const T* elements = static_cast<const T*>(data);
+  for (size_t i = 0; i < length; i++) {
+    hash = hash_combine(hash, hash_double(elements[i]));
+  }
+  return hash;
+}
+
+// ---- Text ----
+
+template <typename T>
+void append_numbers(GString* out, const T* elements, size_t length) {
+  g_string_append_c(out, '[');
+  for (size_t i = 0; i < length; i++) {
+    if (i > 0) {
+      g_string_append(out, ", ");
+    }
+    if constexpr (std::is_floating_point_v<T>) {
+      char text[G_ASCII_DTOSTR_BUF_SIZE];
+      g_string_append(out, g_ascii_dtostr(text, sizeof(text), elements[i]));
+    } else {
+      g_string_append_printf(out, "%" PRId64,
+                             static_cast<int64_t>(elements[i]));
+    }
+  }
+  g_string_append_c(out, ']');
+}
+
+void append_to_string(GString* out, FlValue* value) {
+  switch (value->type) {
+    case FL_VALUE_TYPE_NULL:
+      g_string_append(out, "null");
+      break;
+    case FL_VALUE_TYPE_BOOL:
+      g_string_append(out, value->boolean ? "true" : "false");
+      break;
+    case FL_VALUE_TYPE_INT:
+      g_string_append_printf(out, "%" PRId64, value->integer);
+      break;
+    case FL_VALUE_TYPE_FLOAT: {
+      char text[G_ASCII_DTOSTR_BUF_SIZE];
+      g_string_append(out, g_ascii_dtostr(text, sizeof(text), value->number));
+      break;
+    }
+    case FL_VALUE_TYPE_STRING:
+      g_string_append(out, static_cast<const gchar*>(value->array.data));
+      break;
+    case FL_VALUE_TYPE_UINT8_LIST:
+      append_numbers(out, fl_value_get_uint8_list(value), value->array.length);
+      break;
+    case FL_VALUE_TYPE_INT32_LIST:
+      append_numbers(out, fl_value_get_int32_list(value), value->array.length);
+      break;
+    case FL_VALUE_TYPE_INT64_LIST:
+      append_numbers(out, fl_value_get_int64_list(value), value->array.length);
+      break;
+    case FL_VALUE_TYPE_FLOAT32_LIST:
+      append_numbers(out, fl_value_get_float32_list(value),
+                     value->array.length);
+      break;
+    case FL_VALUE_TYPE_FLOAT_LIST:
+      append_numbers(out, fl_value_get_float_list(value), value->array.length);
+      break;
+    case FL_VALUE_TYPE_LIST:
+      g_string_append_c(out, '[');
+      for (size_t i = 0; i < value->list->size(); i++) {
+        if (i > 0) {
+          g_string_append(out, ", ");
+        }
+        append_to_string(out, (*value->list)[i]);
+      }
+      g_string_append_c(out, ']');
+      break;
+    case FL_VALUE_TYPE_MAP:
+      g_string_append_c(out, '{');
+      for (size_t i = 0; i < value->map->size(); i++) {
+        if (i > 0) {
+          g_string_append(out, ", ");
+        }
+        append_to_string(out, value->map->key(i));
+        g_string_append(out, ": ");
+        append_to_string(out, value->map->value(i));
+      }
+      g_string_append_c(out, '}');
+      break;
+  }
+}
+
+}  // namespace
+
+// ---- Private to the library ----
+
+FlValue* fl_value_new_typed_list_uninitialised(FlValueType type,
+                                               size_t length,
+                                               void** elements) {
+  FlValue* value =
+      value_alloc(type, length * value_types::facts(type).element_size);
+  value->array.length = length;
+  value->array.data = value + 1;
+  *elements = value->array.data;
+  return value;
+}
+
+size_t fl_value_get_string_length(FlValue* value) {
+  g_return_val_if_fail(value != nullptr && value->type == FL_VALUE_TYPE_STRING,
+                       0);
+  return value->array.length;
+}
+
+guint fl_value_hash(FlValue* value) {
+  guint hash = hash_combine(2166136261u, value->type);
+  switch (value->type) {
+    case FL_VALUE_TYPE_NULL:
+      return hash;
+    case FL_VALUE_TYPE_BOOL:
+      return hash_combine(hash, value->boolean ? 1 : 0);
+    case FL_VALUE_TYPE_INT:
+      return hash_bytes(hash, &value->integer, sizeof(value->integer));
+    case FL_VALUE_TYPE_FLOAT:
+      return hash_combine(hash, hash_double(value->number));
+    case FL_VALUE_TYPE_FLOAT_LIST:
+      return hash_float_elements<double>(hash, value->array.data,
+                                         value->array.length);
+    case FL_VALUE_TYPE_FLOAT32_LIST:
+      return hash_float_elements<float>(hash, value->array.data,
+                                        value->array.length);
+    case FL_VALUE_TYPE_STRING:
+      return hash_bytes(hash, value->array.data, value->array.length);
+    case FL_VALUE_TYPE_UINT8_LIST:
+    case FL_VALUE_TYPE_INT32_LIST:
+    case FL_VALUE_TYPE_INT64_LIST:
+      return hash_bytes(
+          hash, value->array.data,
+          value->array.length * value_types::facts(value->type).element_size);
+    case FL_VALUE_TYPE_LIST:
+      for (FlValue* child : *value->list) {
+        hash = hash_combine(hash, fl_value_hash(child));
+      }
+      return hash;
+    case FL_VALUE_TYPE_MAP: {
+      // Equal maps may hold their entries in any order: a sum does not care.
+      guint sum = 0;
+      for (size_t i = 0; i < value->map->size(); i++) {
+        sum += hash_combine(fl_value_hash(value->map->key(i)),
+                            fl_value_hash(value->map->value(i)));
+      }
+      return hash_combine(hash, sum);
+    }
+  }
+  return hash;
+}
+
+// ---- Construction and life ----
+
+FlValue* fl_value_new_null(void) {
+  return &shared_null;
+}
+
+FlValue* fl_value_new_bool(bool boolean) {
+  FlValue* value = value_alloc(FL_VALUE_TYPE_BOOL, 0);
+  value->boolean = boolean;
+  return value;
+}
+
+FlValue* fl_value_new_int(int64_t integer) {
+  FlValue* value = value_alloc(FL_VALUE_TYPE_INT, 0);
+  value->integer = integer;
+  return value;
+}
+
+FlValue* fl_value_new_float(double number) {
+  FlValue* value = value_alloc(FL_VALUE_TYPE_FLOAT, 0);
+  value->number = number;
+  return value;
+}
+
+FlValue* fl_value_new_string(const gchar* text) {
+  g_return_val_if_fail(text != nullptr, nullptr);
+  return fl_value_new_string_sized(text, strlen(text));
+}
+
+FlValue* fl_value_new_string_sized(const gchar* text, size_t length) {
+  g_return_val_if_fail(text != nullptr || length == 0, nullptr);
+  FlValue* value = value_alloc(FL_VALUE_TYPE_STRING, length + 1);
+  value->array.length = length;
+  value->array.data = value + 1;
+  auto* copy = static_cast<gchar*>(value->array.data);
+  if (length > 0) {
+    memcpy(copy, text, length);
+  }
+  copy[length] = '\0';
+  return value;
+}
+
+FlValue* fl_value_new_uint8_list(const uint8_t* elements, size_t length) {
+  g_return_val_if_fail(elements != nullptr || length == 0, nullptr);
+  return new_typed_list(FL_VALUE_TYPE_UINT8_LIST, elements, length);
+}
+
+FlValue* fl_value_new_uint8_list_from_bytes(GBytes* bytes) {
+  g_return_val_if_fail(bytes != nullptr, nullptr);
+  gsize length = 0;
+  const void* data = g_bytes_get_data(bytes, &length);
+  return new_typed_list(FL_VALUE_TYPE_UINT8_LIST, data, length);
+}
+
+FlValue* fl_value_new_int32_list(const int32_t* elements, size_t length) {
+  g_return_val_if_fail(elements != nullptr || length == 0, nullptr);
+  return new_typed_list(FL_VALUE_TYPE_INT32_LIST, elements, length);
+}
+
+FlValue* fl_value_new_int64_list(const int64_t* elements, size_t length) {
+  g_return_val_if_fail(elements != nullptr || length == 0, nullptr);
+  return new_typed_list(FL_VALUE_TYPE_INT64_LIST, elements, length);
+}
+
+FlValue* fl_value_new_float32_list(const float* elements, size_t length) {
+  g_return_val_if_fail(elements != nullptr || length == 0, nullptr);
+  return new_typed_list(FL_VALUE_TYPE_FLOAT32_LIST, elements, length);
+}
+
+FlValue* fl_value_new_float_list(const double* elements, size_t length) {
+  g_return_val_if_fail(elements != nullptr || length == 0, nullptr);
+  return new_typed_list(FL_VALUE_TYPE_FLOAT_LIST, elements, length);
+}
+
+FlValue* fl_value_new_list(void) {
+  FlValue* value = value_alloc(FL_VALUE_TYPE_LIST, 0);
+  value->list = new std::vector<FlValue*>();
+  return value;
+}
+
+FlValue* fl_value_new_list_from_strv(const gchar* const* strings) {
+  g_return_val_if_fail(strings != nullptr, nullptr);
+  FlValue* value = fl_value_new_list();
+  for (const gchar* const* text = strings; *text != nullptr; text++) {
+    value->list->push_back(fl_value_new_string(*text));
+  }
+  return value;
+}
+
+FlValue* fl_value_new_map(void) {
+  FlValue* value = value_alloc(FL_VALUE_TYPE_MAP, 0);
+  value->map = new ValueMap();
+  return value;
+}
+
+FlValue* fl_value_ref(FlValue* value) {
+  g_return_val_if_fail(value != nullptr, nullptr);
+  if (!is_shared(value)) {
+    g_atomic_int_inc(&value->ref_count);
+  }
+  return value;
+}
+
+void fl_value_unref(FlValue* value) {
+  g_return_if_fail(value != nullptr);
+  if (is_shared(value) || !g_atomic_int_dec_and_test(&value->ref_count)) {
+    return;
+  }
+  if (value->type == FL_VALUE_TYPE_LIST) {
+    for (FlValue* child : *value->list) {
+      fl_value_unref(child);
+    }
+    delete value->list;
+  } else if (value->type == FL_VALUE_TYPE_MAP) {
+    delete value->map;
+  }
+  live_objects::died(live_objects::kValue);
+  g_free(value);
+}
+
+FlValueType fl_value_get_type(FlValue* value) {
+  g_return_val_if_fail(value != nullptr, FL_VALUE_TYPE_NULL);
+  return value->type;
+}
+
+bool fl_value_equal(FlValue* a, FlValue* b) {
+  g_return_val_if_fail(a != nullptr, false);
+  g_return_val_if_fail(b != nullptr, false);
+  if (a->type != b->type) {
+    return false;
+  }
+  switch (a->type) {
+    case FL_VALUE_TYPE_NULL:
+      return true;
+    case FL_VALUE_TYPE_BOOL:
+      return a->boolean == b->boolean;
+    case FL_VALUE_TYPE_INT:
+      return a->integer == b->integer;
+    case FL_VALUE_TYPE_FLOAT:
+      return a->number == b->number;
+    case FL_VALUE_TYPE_STRING:
+    case FL_VALUE_TYPE_UINT8_LIST:
+    case FL_VALUE_TYPE_INT32_LIST:
+    case FL_VALUE_TYPE_INT64_LIST:
+    case FL_VALUE_TYPE_FLOAT32_LIST:
+    case FL_VALUE_TYPE_FLOAT_LIST:
+      return arrays_equal(a, b);
+    case FL_VALUE_TYPE_LIST: {
+      const std::vector<FlValue*>& left = *a->list;
+      const std::vector<FlValue*>& right = *b->list;
+      if (left.size() != right.size()) {
+        return false;
+      }
+      for (size_t i = 0; i < left.size(); i++) {
+        if (!fl_value_equal(left[i], right[i])) {
+          return false;
+        }
+      }
+      return true;
+    }
+    case FL_VALUE_TYPE_MAP: {
+      if (a->map->size() != b->map->size()) {
+        return false;
+      }
+      for (size_t i = 0; i < a->map->size(); i++) {
+        gssize other = b->map->find(a->map->key(i));
+        if (other < 0 ||
+            !fl_value_equal(a->map->value(i), b->map->value(other))) {
+          return false;
+        }
+      }
+      return true;
+    }
+  }
+  return false;
+}
+
+// ---- Lists and maps ----
+
+void fl_value_append(FlValue* value, FlValue* child) {
+  g_return_if_fail(is_list(value));
+  g_return_if_fail(child != nullptr);
+  fl_value_append_take(value, fl_value_ref(child));
+}
+
+void fl_value_append_take(FlValue* value, FlValue* child) {
+  g_return_if_fail(is_list(value));
+  g_return_if_fail(child != nullptr);
+  value->list->push_back(child);
+}
+
+void fl_value_set(FlValue* map, FlValue* key, FlValue* value) {
+  g_return_if_fail(is_map(map));
+  g_return_if_fail(key != nullptr);
+  g_return_if_fail(value != nullptr);
+  fl_value_set_take(map, fl_value_ref(key), fl_value_ref(value));
+}
+
+void fl_value_set_take(FlValue* map, FlValue* key, FlValue* value) {
+  g_return_if_fail(is_map(map));
+  g_return_if_fail(key != nullptr);
+  g_return_if_fail(value != nullptr);
+  map->map->set_take(key, value);
+}
+
+void fl_value_set_string(FlValue* map, const gchar* key, FlValue* value) {
+  g_return_if_fail(is_map(map));
+  g_return_if_fail(key != nullptr);
+  g_return_if_fail(value != nullptr);
+  fl_value_set_take(map, fl_value_new_string(key), fl_value_ref(value));
+}
+
+void fl_value_set_string_take(FlValue* map, const gchar* key, FlValue* value) {
+  g_return_if_fail(is_map(map));
+  g_return_if_fail(key != nullptr);
+  g_return_if_fail(value != nullptr);
+  fl_value_set_take(map, fl_value_new_string(key), value);
+}
+
+// ---- Reading ----
+
+bool fl_value_get_bool(FlValue* value) {
+  g_return_val_if_fail(value != nullptr && value->type == FL_VALUE_TYPE_BOOL,
+                       false);
+  return value->boolean;
+}
+
+int64_t fl_value_get_int(FlValue* value) {
+  g_return_val_if_fail(value != nullptr && value->type == FL_VALUE_TYPE_INT, 0);
+  return value->integer;
+}
+
+double fl_value_get_float(FlValue* value) {
+  g_return_val_if_fail(value != nullptr && value->type == FL_VALUE_TYPE_FLOAT,
+                       0.0);
+  return value->number;
+}
+
+const gchar* fl_value_get_string(FlValue* value) {
+  g_return_val_if_fail(value != nullptr && value->type == FL_VALUE_TYPE_STRING,
+                       nullptr);
+  return static_cast<const gchar*>(value->array.data);
+}
+
+#define TYPED_LIST_GETTER(name, element_type, value_type)                 \
+  const element_type* name(FlValue* value) {                              \
+    g_return_val_if_fail(value != nullptr && value->type == (value_type), \
+                         nullptr);                                        \
+    return static_cast<const element_type*>(value->array.data);           \
+  }
+
+TYPED_LIST_GETTER(fl_value_get_uint8_list, uint8_t, FL_VALUE_TYPE_UINT8_LIST)
+TYPED_LIST_GETTER(fl_value_get_int32_list, int32_t, FL_VALUE_TYPE_INT32_LIST)
+TYPED_LIST_GETTER(fl_value_get_int64_list, int64_t, FL_VALUE_TYPE_INT64_LIST)
+TYPED_LIST_GETTER(fl_value_get_float32_list, float, FL_VALUE_TYPE_FLOAT32_LIST)
+TYPED_LIST_GETTER(fl_value_get_float_list, double, FL_VALUE_TYPE_FLOAT_LIST)
+
+#undef TYPED_LIST_GETTER
+
+size_t fl_value_get_length(FlValue* value) {
+  g_return_val_if_fail(value != nullptr, 0);
+  g_return_val_if_fail(has_length(value), 0);
+  if (value->type == FL_VALUE_TYPE_LIST) {
+    return value->list->size();
+  }
+  if (value->type == FL_VALUE_TYPE_MAP) {
+    return value->map->size();
+  }
+  return value->array.length;
+}
+
+FlValue* fl_value_get_list_value(FlValue* value, size_t index) {
+  g_return_val_if_fail(is_list(value), nullptr);
+  g_return_val_if_fail(index < value->list->size(), nullptr);
+  return (*value->list)[index];
+}
+
+FlValue* fl_value_get_map_key(FlValue* value, size_t index) {
+  g_return_val_if_fail(is_map(value), nullptr);
+  g_return_val_if_fail(index < value->map->size(), nullptr);
+  return value->map->key(index);
+}
+
+FlValue* fl_value_get_map_value(FlValue* value, size_t index) {
+  g_return_val_if_fail(is_map(value), nullptr);
+  g_return_val_if_fail(index < value->map->size(), nullptr);
+  return value->map->value(index);
+}
+
+FlValue* fl_value_lookup(FlValue* map, FlValue* key) {
+  g_return_val_if_fail(is_map(map), nullptr);
+  g_return_val_if_fail(key != nullptr, nullptr);
+  gssize index = map->map->find(key);
+  return index < 0 ? nullptr : map->map->value(index);
+}
+
+FlValue* fl_value_lookup_string(FlValue* map, const gchar* key) {
+  g_return_val_if_fail(is_map(map), nullptr);
+  g_return_val_if_fail(key != nullptr, nullptr);
+  g_autoptr(FlValue) string_key = fl_value_new_string(key);
+  return fl_value_lookup(map, string_key);
+}
+
+gchar* fl_value_to_string(FlValue* value) {
+  g_return_val_if_fail(value != nullptr, nullptr);
+  GString* out = g_string_new(nullptr);
+  append_to_string(out, value);
+  return g_string_free(out, FALSE);
+}

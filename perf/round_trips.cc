@@ -1,0 +1,42 @@
+// kestrune-round-trips METHOD COUNT: registers the plugin on the stand-in
+// and makes COUNT wire round trips of METHOD (an encoded call in, an encoded
+// reply out), for counting the instructions a round trip takes. The
+// difference between two counts cancels what starting up costs.
+
+#include <kestrune/kestrune_plugin.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "embedding_host/embedding_host.h"
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    fprintf(stderr, "usage: kestrune-round-trips METHOD COUNT\n");
+    return 2;
+  }
+  const char* method = argv[1];
+  long count = strtol(argv[2], nullptr, 10);
+
+  g_autoptr(EmbeddingHost) host = embedding_host_new();
+  g_autoptr(FlPluginRegistrar) registrar =
+      fl_plugin_registry_get_registrar_for_plugin(FL_PLUGIN_REGISTRY(host),
+                                                  "KestrunePlugin");
+  kestrune_plugin_register_with_registrar(registrar);
+  g_autoptr(FlMethodCodec) codec =
+      FL_METHOD_CODEC(fl_standard_method_codec_new());
+  g_autoptr(GBytes) call =
+      embedding_host_encode_method_call(codec, method, nullptr, nullptr);
+  EmbeddingHostMessenger* messenger = embedding_host_get_messenger(host);
+
+  for (long i = 0; i < count; i++) {
+    GBytes* reply =
+        embedding_host_messenger_send(messenger, "kestrune", call, nullptr);
+    if (reply == nullptr) {
+      fprintf(stderr, "kestrune-round-trips: call %ld got no reply\n", i);
+      return 1;
+    }
+    g_bytes_unref(reply);
+  }
+  return 0;
+}

@@ -1,0 +1,299 @@
+// Where the platform is strict and where it accepts what an application may
+// send, the stand-in must behave the same: a test platform kinder than the
+// real one lets a plugin's mistake pass its tests and fail in the
+// application.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <string>
+
+#include "test_support.h"
+
+namespace {
+
+using test_support::Bytes;
+using test_support::decode_value;
+using test_support::encode_value;
+using test_support::from_hex;
+using test_support::Host;
+using test_support::to_hex;
+
+// ---- What an application may send ----
+
+struct WireCase {
+  const char* name;
+  const char* hex;
+  const char* encoded_again;  // what the decoded value encodes to
+};
+
+void PrintTo(const WireCase& each, std::ostream* out) {
+  *out << each.name;
+}
+
+class AcceptedMessageTest : public testing::TestWithParam<WireCase> {};
+
+TEST_P(AcceptedMessageTest, DecodesAndEncodesAsThePlatformDoes) {
+  g_autoptr(GError) error = nullptr;
+  g_autoptr(FlValue) value = decode_value(from_hex(GetParam().hex), &error);
+  ASSERT_NE(value, nullptr) << error->message;
+  EXPECT_EQ(to_hex(encode_value(value)),
+            to_hex(from_hex(GetParam().encoded_again)));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values,
+    AcceptedMessageTest,
+    testing::Values(
+        // Dart strings may hold U+0000: all the bytes stay.
+        WireCase{"StringHoldingNul", "07 03 61 00 62", "07 03 61 00 62"},
+        // A map never holds two equal keys: the last value wins, in the
+        // first one's place.
+        WireCase{"MapWithEqualKeys",
+                 "0d 03  07 01 61 03 01 00 00 00  07 01 62 00"
+                 "  07 01 61 03 02 00 00 00",
+                 "0d 02  07 01 61 03 02 00 00 00  07 01 62 00"},
+        WireCase{"MapWithZeroAndNegativeZeroKeys",
+                 "0d 02 06 00 00 00 00 00  00 00 00 00 00 00 00 00  01"
+                 "  06 00 00 00 00 00 00  00 00 00 00 00 00 00 80  02",
+                 "0d 01 06 00 00 00 00 00  00 00 00 00 00 00 00 80  02"}),
+    [](const auto& info) { return info.param.name; });
+
+TEST(AcceptedMessage, AStringHoldingNulReadsUpToTheNul) {
+  g_autoptr(FlValue) value = decode_value(from_hex("07 03 61 00 62"));
+  ASSERT_NE(value, nullptr);
+  EXPECT_STREQ(fl_value_get_string(value), "a");
+}
+
+// ---- Floats compare as C's == does ----
+
+struct FloatCase {
+  const char* name;
+  double a;
+  double b;
+  bool equal;
+};
+
+void PrintTo(const FloatCase& each, std::ostream* out) {
+  *out << each.name;
+}
+
+class FloatEqualityTest : public testing::TestWithParam<FloatCase> {};
+
+TEST_P(FloatEqualityTest, HoldsForFloatsAndForEachKindOfFloatList) {
+  const FloatCase& each = GetParam();
+  g_autoptr(FlValue) a = fl_value_new_float(each.a);
+  g_autoptr(FlValue) b = fl_value_new_float(each.b);
+  EXPECT_EQ(fl_value_equal(a, b), each.equal);
+
+  const double a64[] = {1.0, each.a};
+  const double b64[] = {1.0, each.b};
+  g_autoptr(FlValue) list_a = fl_value_new_float_list(a64, 2);
+  g_autoptr(FlValue) list_b = fl_value_new_float_list(b64, 2);
+  EXPECT_EQ(fl_value_equal(list_a, list_b), each.equal);
+
+  const float a32[] = {static_cast<float>(each.a)};
+  const float b32[] = {static_cast<float>(each.b)};
+  g_autoptr(FlValue) list32_a = fl_value_new_float32_list(a32, 1);
+  g_autoptr(FlValue) list32_b = fl_value_new_float32_list(b32, 1);
+  EXPECT_EQ(fl_value_equal(list32_a, list32_b), each.equal);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ieee,
+    FloatEqualityTest,
+    testing::Values(FloatCase{"NanIsNotEqualToNan", NAN, NAN, false},
+                    FloatCase{"ZeroEqualsNegativeZero", 0.0, -0.0, true},
+                    FloatCase{"SameNumbers", 2.5, 2.5, true},
+                    FloatCase{"OtherNumbers", 2.5, 2.25, false}),
+    [](const auto& info) { return info.param.name; });
+
+TEST(FloatEquality, ANanValueIsNotEqualEvenToItself) {
+  g_autoptr(FlValue) nan = fl_value_new_float(NAN);
+  EXPECT_FALSE(fl_value_equal(nan, nan));
+}
+
+// ---- Programming errors are criticals ----
+
+struct MisuseCase {
+  const char* name;
+  std::function<void(FlValue* string, FlValue* map)> misuse;
+  const char* critical;  // a pattern for the message
+};
+
+void PrintTo(const MisuseCase& each, std::ostream* out) {
+  *out << each.name;
+}
+
+class ValueMisuseTest : public testing::TestWithParam<MisuseCase> {};
+
+TEST_P(ValueMisuseTest, LogsACritical) {
+  g_autoptr(FlValue) string = fl_value_new_string("text");
+  g_autoptr(FlValue) map = fl_value_new_map();
+  g_test_expect_message("flutter", G_LOG_LEVEL_CRITICAL, GetParam().critical);
+  GetParam().misuse(string, map);
+  g_test_assert_expected_messages();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Getters,
+    ValueMisuseTest,
+    testing::Values(MisuseCase{"LengthOfAString",
+                               [](FlValue* string, FlValue*) {
+                                 EXPECT_EQ(fl_value_get_length(string), 0u);
+                               },
+                               "*fl_value_get_length*"},
+                    MisuseCase{"IntOfAString",
+                               [](FlValue* string, FlValue*) {
+                                 EXPECT_EQ(fl_value_get_int(string), 0);
+                               },
+                               "*fl_value_get_int*"},
+                    MisuseCase{"StringOfAMap",
+                               [](FlValue*, FlValue* map) {
+                                 EXPECT_EQ(fl_value_get_string(map), nullptr);
+                               },
+                               "*fl_value_get_string*"},
+                    MisuseCase{"AppendToAMap",
+                               [](FlValue* string, FlValue* map) {
+                                 fl_value_append(map, string);
+                               },
+                               "*fl_value_append*"},
+                    MisuseCase{"LookUpInAString",
+                               [](FlValue* string, FlValue*) {
+                                 EXPECT_EQ(fl_value_lookup_string(string, "k"),
+                                           nullptr);
+                               },
+                               "*fl_value_lookup_string*"}),
+    [](const auto& info) { return info.param.name; });
+
+// ---- How a call may be answered, and how not ----
+
+// What the application got: the reply's bytes, or the error instead.
+std::string describe_reply(GBytes* reply, GError* error) {
+  if (reply == nullptr) {
+    return std::string("no reply: ") + g_quark_to_string(error->domain) + ": " +
+           error->message;
+  }
+  return "reply: " + to_hex(reply);
+}
+
+FlValue* nested_lists(int depth) {
+  FlValue* value = fl_value_new_null();
+  for (int i = 0; i < depth; i++) {
+    FlValue* list = fl_value_new_list();
+    fl_value_append_take(list, value);
+    value = list;
+  }
+  return value;
+}
+
+struct AnswerCase {
+  const char* name;
+  std::function<void(FlMethodCall*)> answer;
+  std::string reply;
+  const char* critical;  // a pattern, or nullptr for none
+};
+
+void PrintTo(const AnswerCase& each, std::ostream* out) {
+  *out << each.name;
+}
+
+class AnswerTest : public testing::TestWithParam<AnswerCase> {
+ protected:
+  static void answer_cb(FlMethodChannel* channel,
+                        FlMethodCall* method_call,
+                        gpointer user_data) {
+    static_cast<const AnswerCase*>(user_data)->answer(method_call);
+  }
+
+  Host host_;
+};
+
+TEST_P(AnswerTest, GivesTheApplicationWhatThePlatformGives) {
+  g_autoptr(FlStandardMethodCodec) codec = fl_standard_method_codec_new();
+  g_autoptr(FlMethodChannel) channel = fl_method_channel_new(
+      host_.binary_messenger(), "c", FL_METHOD_CODEC(codec));
+  fl_method_channel_set_method_call_handler(
+      channel, answer_cb, const_cast<AnswerCase*>(&GetParam()), nullptr);
+  if (GetParam().critical != nullptr) {
+    g_test_expect_message("flutter", G_LOG_LEVEL_CRITICAL, GetParam().critical);
+  }
+  g_autoptr(GBytes) call =
+      test_support::to_bytes(test_support::encode_method_call("m"));
+  g_autoptr(GError) error = nullptr;
+  g_autoptr(GBytes) reply =
+      embedding_host_messenger_send(host_.messenger(), "c", call, &error);
+  g_test_assert_expected_messages();
+  EXPECT_EQ(describe_reply(reply, error), GetParam().reply);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Calls,
+    AnswerTest,
+    testing::Values(
+        AnswerCase{"AnsweredTwice",
+                   [](FlMethodCall* call) {
+                     EXPECT_TRUE(fl_method_call_respond_success(call, nullptr,
+                                                                nullptr));
+                     g_autoptr(GError) error = nullptr;
+                     EXPECT_FALSE(
+                         fl_method_call_respond_not_implemented(call, &error));
+                     EXPECT_TRUE(g_error_matches(
+                         error, FL_BINARY_MESSENGER_ERROR,
+                         FL_BINARY_MESSENGER_ERROR_ALREADY_RESPONDED));
+                   },
+                   "reply: 00 00", nullptr},
+        // Where the platform would crash on the missing GError.
+        AnswerCase{"AnsweredTwiceWithoutAGError",
+                   [](FlMethodCall* call) {
+                     fl_method_call_respond_success(call, nullptr, nullptr);
+                     EXPECT_FALSE(
+                         fl_method_call_respond_not_implemented(call, nullptr));
+                   },
+                   "reply: 00 00", "*already been answered*"},
+        AnswerCase{"ReleasedUnanswered", [](FlMethodCall*) {},
+                   "no reply: embedding_host_error_quark: the message on "
+                   "channel \"c\" was released without a response",
+                   "*released without a response*"},
+        // What the encoder writes, its decoder must read: the call stays
+        // open and is answered otherwise.
+        AnswerCase{
+            "AStringThatIsNotUtf8IsRefused",
+            [](FlMethodCall* call) {
+              g_autoptr(FlValue) text = fl_value_new_string_sized("\xff", 1);
+              EXPECT_FALSE(fl_method_call_respond_success(call, text, nullptr));
+              fl_method_call_respond_not_implemented(call, nullptr);
+            },
+            "reply: ", "*not valid UTF-8*"},
+        AnswerCase{
+            "NestingPastTheLimitIsRefused",
+            [](FlMethodCall* call) {
+              g_autoptr(FlValue) deep = nested_lists(513);
+              g_autoptr(GError) error = nullptr;
+              EXPECT_FALSE(fl_method_call_respond_success(call, deep, &error));
+              EXPECT_TRUE(g_error_matches(error, FL_MESSAGE_CODEC_ERROR,
+                                          FL_MESSAGE_CODEC_ERROR_FAILED));
+              g_autoptr(FlValue) limit = nested_lists(512);
+              EXPECT_TRUE(fl_method_call_respond_success(call, limit, nullptr));
+            },
+            "reply: 00" +
+                [] {
+                  std::string lists;
+                  for (int i = 0; i < 512; i++) {
+                    lists += " 0c 01";
+                  }
+                  return lists;
+                }() +
+                " 00",
+            nullptr},
+        AnswerCase{"AnErrorWithItsDetails",
+                   [](FlMethodCall* call) {
+                     g_autoptr(FlValue) details = fl_value_new_bool(true);
+                     EXPECT_TRUE(fl_method_call_respond_error(
+                         call, "E", "m", details, nullptr));
+                   },
+                   "reply: 01 07 01 45 07 01 6d 01", nullptr}),
+    [](const auto& info) { return info.param.name; });
+
+}  // namespace
