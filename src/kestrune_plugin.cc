@@ -43,7 +43,12 @@ FlMethodResponse* get_platform_version() {
   // it the whole reply. A kernel may be built with any bytes in its version
   // text, so each invalid sequence becomes U+FFFD; valid text, which every
   // usual kernel has, stays as it is byte for byte.
-  g_autofree gchar* kernel_version = g_utf8_make_valid(uname_data.version, -1);
+  const gchar* kernel_version = uname_data.version;
+  g_autofree gchar* repaired = nullptr;
+  if (!g_utf8_validate(kernel_version, -1, nullptr)) {
+    repaired = g_utf8_make_valid(kernel_version, -1);
+    kernel_version = repaired;
+  }
   g_autofree gchar* version = g_strdup_printf("Linux %s", kernel_version);
   g_autoptr(FlValue) result = fl_value_new_string(version);
   return FL_METHOD_RESPONSE(fl_method_success_response_new(result));

@@ -1,3 +1,4 @@
+#include <cstring>
 #include <map>
 #include <mutex>
 #include <string>
@@ -141,14 +142,15 @@ static gboolean embedding_host_messenger_send_response(
     GError** error) {
   g_return_val_if_fail(EMBEDDING_HOST_IS_RESPONSE_HANDLE(response_handle),
                        FALSE);
-  // Only an empty reply may carry a refusal, so only it looks for one.
-  GError* refusal =
-      response == nullptr
-          ? fl_binary_messenger_response_handle_steal_refusal(response_handle)
-          : nullptr;
+  if (response == fl_binary_messenger_refusal_reply()) {
+    return embedding_host_response_handle_complete(
+        response_handle, nullptr,
+        fl_binary_messenger_response_handle_steal_refusal(response_handle),
+        error);
+  }
   return embedding_host_response_handle_complete(
       response_handle, response != nullptr ? g_bytes_ref(response) : nullptr,
-      refusal, error);
+      nullptr, error);
 }
 
 static void embedding_host_messenger_send_on_channel(
@@ -294,7 +296,7 @@ GBytes* embedding_host_messenger_call_handler(EmbeddingHostMessenger* self,
           return;
         }
         fl_method_channel_dispatch(
-            method_channel, FL_BINARY_MESSENGER(self), g_strdup(method),
+            method_channel, method, strlen(method),
             args != nullptr ? fl_value_ref(args) : fl_value_new_null(),
             response_handle);
       });

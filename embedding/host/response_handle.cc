@@ -45,8 +45,8 @@ static void embedding_host_response_handle_init(
 
 FlBinaryMessengerResponseHandle* embedding_host_response_handle_new(
     Completion* completion) {
-  auto* self = EMBEDDING_HOST_RESPONSE_HANDLE(
-      g_object_new(embedding_host_response_handle_get_type(), nullptr));
+  auto* self = EMBEDDING_HOST_RESPONSE_HANDLE(g_object_new_with_properties(
+      embedding_host_response_handle_get_type(), 0, nullptr, nullptr));
   self->completion = completion;
   return FL_BINARY_MESSENGER_RESPONSE_HANDLE(self);
 }

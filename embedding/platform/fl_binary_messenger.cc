@@ -112,3 +112,8 @@ GError* fl_binary_messenger_response_handle_steal_refusal(
   return static_cast<GError*>(
       g_object_steal_qdata(G_OBJECT(self), refusal_quark()));
 }
+
+GBytes* fl_binary_messenger_refusal_reply() {
+  static GBytes* const refusal = g_bytes_new_static("", 0);
+  return refusal;
+}

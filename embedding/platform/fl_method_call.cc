@@ -1,5 +1,7 @@
 #include "flutter_linux/fl_method_call.h"
 
+#include <cstring>
+
 #include "fl_method_call_private.h"
 #include "fl_method_channel_private.h"
 #include "live_objects.h"
@@ -8,24 +10,42 @@
 struct _FlMethodCall {
   GObject parent_instance;
 
+  // name_storage, or a copy of its own when the name does not fit there.
   gchar* name;
+  // Method names are short: most live here, which spares an allocation for
+  // each call.
+  gchar name_storage[48];
   FlValue* args;
   FlMethodChannel* channel;
-  FlBinaryMessenger* messenger;
   FlBinaryMessengerResponseHandle* response_handle;
 };
 
 G_DEFINE_FINAL_TYPE(FlMethodCall, fl_method_call, G_TYPE_OBJECT)
+
+// FL_IS_METHOD_RESPONSE() asks the type system about the instance's
+// ancestry; the three final kinds a response nearly always is are known by
+// their type alone, which is much quicker on every call.
+static bool is_method_response(FlMethodResponse* response) {
+  if (response == nullptr) {
+    return false;
+  }
+  GType type = G_TYPE_FROM_INSTANCE(response);
+  return type == fl_method_success_response_get_type() ||
+         type == fl_method_not_implemented_response_get_type() ||
+         type == fl_method_error_response_get_type() ||
+         FL_IS_METHOD_RESPONSE(response);
+}
 
 // The fields never change after the call is made, and finalize only reads
 // them: two threads may answer one call, and the one that loses still reads
 // them while the winner's sender may be releasing the call.
 static void fl_method_call_finalize(GObject* object) {
   FlMethodCall* self = FL_METHOD_CALL(object);
-  g_free(self->name);
+  if (self->name != self->name_storage) {
+    g_free(self->name);
+  }
   fl_value_unref(self->args);
   g_object_unref(self->response_handle);
-  g_object_unref(self->messenger);
   g_object_unref(self->channel);
   live_objects::died(live_objects::kMethodCall);
   G_OBJECT_CLASS(fl_method_call_parent_class)->finalize(object);
@@ -40,16 +60,22 @@ static void fl_method_call_init(FlMethodCall* self) {
 }
 
 FlMethodCall* fl_method_call_new(
-    gchar* name,
+    const gchar* name,
+    size_t name_length,
     FlValue* args,
     FlMethodChannel* channel,
-    FlBinaryMessenger* messenger,
     FlBinaryMessengerResponseHandle* response_handle) {
-  auto* self = FL_METHOD_CALL(g_object_new(fl_method_call_get_type(), nullptr));
-  self->name = name;
+  auto* self = FL_METHOD_CALL(g_object_new_with_properties(
+      fl_method_call_get_type(), 0, nullptr, nullptr));
+  if (name_length < sizeof(self->name_storage)) {
+    memcpy(self->name_storage, name, name_length);
+    self->name_storage[name_length] = '\0';
+    self->name = self->name_storage;
+  } else {
+    self->name = g_strndup(name, name_length);
+  }
   self->args = args;
   self->channel = FL_METHOD_CHANNEL(g_object_ref(channel));
-  self->messenger = FL_BINARY_MESSENGER(g_object_ref(messenger));
   self->response_handle =
       FL_BINARY_MESSENGER_RESPONSE_HANDLE(g_object_ref(response_handle));
   return self;
@@ -69,10 +95,10 @@ gboolean fl_method_call_respond(FlMethodCall* self,
                                 FlMethodResponse* response,
                                 GError** error) {
   g_return_val_if_fail(FL_IS_METHOD_CALL(self), FALSE);
-  g_return_val_if_fail(FL_IS_METHOD_RESPONSE(response), FALSE);
+  g_return_val_if_fail(is_method_response(response), FALSE);
   g_autoptr(GError) failure = nullptr;
-  if (fl_method_channel_respond(self->channel, self->messenger,
-                                self->response_handle, response, &failure)) {
+  if (fl_method_channel_respond(self->channel, self->response_handle, response,
+                                &failure)) {
     return TRUE;
   }
   report_failure("fl_method_call_respond", failure, error);

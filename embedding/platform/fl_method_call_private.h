@@ -4,14 +4,14 @@
 #include "flutter_linux/fl_method_call.h"
 #include "flutter_linux/fl_method_channel.h"
 
-// Makes the call a channel hands to its handler. Takes over @name and @args;
-// the reply is encoded by @channel and goes back through @response_handle
-// of @messenger.
+// Makes the call a channel hands to its handler, with a copy of the
+// @name_length bytes of @name. Takes over @args; the reply goes back through
+// @channel and @response_handle.
 FlMethodCall* fl_method_call_new(
-    gchar* name,
+    const gchar* name,
+    size_t name_length,
     FlValue* args,
     FlMethodChannel* channel,
-    FlBinaryMessenger* messenger,
     FlBinaryMessengerResponseHandle* response_handle);
 
 #endif  // EMBEDDING_PLATFORM_FL_METHOD_CALL_PRIVATE_H_

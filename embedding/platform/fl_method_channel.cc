@@ -1,12 +1,14 @@
 #include "flutter_linux/fl_method_channel.h"
 
 #include <atomic>
+#include <cstring>
 #include <mutex>
 
 #include "fl_binary_messenger_private.h"
 #include "fl_method_call_private.h"
 #include "fl_method_channel_private.h"
 #include "fl_method_codec_private.h"
+#include "fl_standard_method_codec_private.h"
 #include "handler_registration.h"
 #include "live_objects.h"
 
@@ -28,9 +30,10 @@ struct _FlMethodChannel {
 
   gchar* name;
   FlMethodCodec* codec;
-  // The messenger keeps the channel, so the channel must not keep the
-  // messenger; calls towards the application find it through this.
-  GWeakRef messenger;
+  // Kept for as long as the channel lives: its calls answer through it. The
+  // messenger in turn keeps the channel while it serves the name; shutting
+  // the messenger down, or another channel taking the name, ends that.
+  FlBinaryMessenger* messenger;
   MethodChannelState* state;
 };
 
@@ -60,7 +63,9 @@ static MethodCallRegistration* fl_method_channel_ref_registration(
 }
 
 static void fl_method_channel_dispose(GObject* object) {
-  fl_method_channel_replace_registration(FL_METHOD_CHANNEL(object), nullptr);
+  FlMethodChannel* self = FL_METHOD_CHANNEL(object);
+  fl_method_channel_replace_registration(self, nullptr);
+  g_clear_object(&self->messenger);
   G_OBJECT_CLASS(fl_method_channel_parent_class)->dispose(object);
 }
 
@@ -68,7 +73,6 @@ static void fl_method_channel_finalize(GObject* object) {
   FlMethodChannel* self = FL_METHOD_CHANNEL(object);
   g_free(self->name);
   g_object_unref(self->codec);
-  g_weak_ref_clear(&self->messenger);
   delete self->state;
   live_objects::died(live_objects::kChannel);
   G_OBJECT_CLASS(fl_method_channel_parent_class)->finalize(object);
@@ -86,25 +90,46 @@ static void fl_method_channel_init(FlMethodChannel* self) {
 
 void fl_method_channel_dispatch(
     FlMethodChannel* self,
-    FlBinaryMessenger* messenger,
-    gchar* name,
+    const gchar* name,
+    size_t name_length,
     FlValue* args,
     FlBinaryMessengerResponseHandle* response_handle) {
-  g_autofree gchar* owned_name = name;
   g_autoptr(FlValue) owned_args = args;
   MethodCallRegistration* registration =
       fl_method_channel_ref_registration(self);
   if (registration == nullptr) {
-    fl_binary_messenger_send_response(messenger, response_handle, nullptr,
+    fl_binary_messenger_send_response(self->messenger, response_handle, nullptr,
                                       nullptr);
     return;
   }
-  g_autoptr(FlMethodCall) call =
-      fl_method_call_new(static_cast<gchar*>(g_steal_pointer(&owned_name)),
-                         static_cast<FlValue*>(g_steal_pointer(&owned_args)),
-                         self, messenger, response_handle);
+  g_autoptr(FlMethodCall) call = fl_method_call_new(
+      name, name_length, static_cast<FlValue*>(g_steal_pointer(&owned_args)),
+      self, response_handle);
   registration->handler()(self, call, registration->user_data());
   registration->unref();
+}
+
+// Decodes a call with the channel's codec; @name is left in @message when
+// the codec is the standard one, else copied into @owned_name.
+static gboolean fl_method_channel_decode(FlMethodChannel* self,
+                                         GBytes* message,
+                                         const gchar** name,
+                                         size_t* name_length,
+                                         gchar** owned_name,
+                                         FlValue** args,
+                                         GError** error) {
+  if (FL_IS_STANDARD_METHOD_CODEC(self->codec)) {
+    return fl_standard_method_codec_decode_method_call_in_place(
+        FL_STANDARD_METHOD_CODEC(self->codec), message, name, name_length, args,
+        error);
+  }
+  if (!fl_method_codec_decode_method_call(self->codec, message, owned_name,
+                                          args, error)) {
+    return FALSE;
+  }
+  *name = *owned_name;
+  *name_length = strlen(*owned_name);
+  return TRUE;
 }
 
 static void fl_method_channel_message_cb(
@@ -114,19 +139,22 @@ static void fl_method_channel_message_cb(
     FlBinaryMessengerResponseHandle* response_handle,
     gpointer user_data) {
   FlMethodChannel* self = FL_METHOD_CHANNEL(user_data);
-  gchar* name = nullptr;
+  const gchar* name = nullptr;
+  size_t name_length = 0;
+  g_autofree gchar* owned_name = nullptr;
   FlValue* args = nullptr;
   GError* error = nullptr;
-  if (!fl_method_codec_decode_method_call(self->codec, message, &name, &args,
-                                          &error)) {
+  if (!fl_method_channel_decode(self, message, &name, &name_length, &owned_name,
+                                &args, &error)) {
     // A call that does not decode never reaches the handler; the sender is
     // told why along with the empty reply.
     fl_binary_messenger_response_handle_set_refusal(response_handle, error);
-    fl_binary_messenger_send_response(messenger, response_handle, nullptr,
+    fl_binary_messenger_send_response(messenger, response_handle,
+                                      fl_binary_messenger_refusal_reply(),
                                       nullptr);
     return;
   }
-  fl_method_channel_dispatch(self, messenger, name, args, response_handle);
+  fl_method_channel_dispatch(self, name, name_length, args, response_handle);
 }
 
 // The messenger lets go of the channel: when another channel takes the name
@@ -156,7 +184,7 @@ FlMethodChannel* fl_method_channel_new(FlBinaryMessenger* messenger,
       FL_METHOD_CHANNEL(g_object_new(fl_method_channel_get_type(), nullptr));
   self->name = g_strdup(name);
   self->codec = FL_METHOD_CODEC(g_object_ref(codec));
-  g_weak_ref_init(&self->messenger, messenger);
+  self->messenger = FL_BINARY_MESSENGER(g_object_ref(messenger));
   fl_binary_messenger_set_message_handler_on_channel(
       messenger, name, fl_method_channel_message_cb, g_object_ref(self),
       fl_method_channel_released_cb);
@@ -191,7 +219,6 @@ void fl_method_channel_set_method_call_handler(
 
 gboolean fl_method_channel_respond(
     FlMethodChannel* self,
-    FlBinaryMessenger* messenger,
     FlBinaryMessengerResponseHandle* response_handle,
     FlMethodResponse* response,
     GError** error) {
@@ -202,8 +229,10 @@ gboolean fl_method_channel_respond(
     g_propagate_error(error, encode_error);
     return FALSE;
   }
-  return fl_binary_messenger_send_response(messenger, response_handle, message,
-                                           error);
+  // Straight to the messenger's own function: the messenger and the handle
+  // are the ones it gave this channel.
+  return FL_BINARY_MESSENGER_GET_IFACE(self->messenger)
+      ->send_response(self->messenger, response_handle, message, error);
 }
 
 gpointer fl_method_channel_peek_handler_data(FlMethodChannel* self) {
@@ -255,15 +284,8 @@ void fl_method_channel_invoke_method(FlMethodChannel* self,
     g_task_return_error(task, error);
     return;
   }
-  g_autoptr(GObject) messenger = G_OBJECT(g_weak_ref_get(&self->messenger));
-  if (messenger == nullptr) {
-    g_task_return_new_error(
-        task, FL_METHOD_RESPONSE_ERROR, FL_METHOD_RESPONSE_ERROR_FAILED,
-        "the messenger of channel \"%s\" is gone", self->name);
-    return;
-  }
   fl_binary_messenger_send_on_channel(
-      FL_BINARY_MESSENGER(messenger), self->name, message, cancellable,
+      self->messenger, self->name, message, cancellable,
       fl_method_channel_invoke_method_cb, g_steal_pointer(&task));
 }
 

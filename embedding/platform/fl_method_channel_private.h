@@ -4,20 +4,20 @@
 #include "flutter_linux/fl_method_channel.h"
 
 // Hands a decoded call to the channel's handler, or answers with the empty
-// reply if it has none. Takes over @name and @args.
+// reply if it has none. @name is @name_length bytes long and copied; @args
+// is taken over.
 void fl_method_channel_dispatch(
     FlMethodChannel* channel,
-    FlBinaryMessenger* messenger,
-    gchar* name,
+    const gchar* name,
+    size_t name_length,
     FlValue* args,
     FlBinaryMessengerResponseHandle* response_handle);
 
 // Encodes @response with the channel's codec and sends it through
-// @response_handle. Fails, leaving the handle unanswered, when the response
-// cannot be encoded.
+// @response_handle of the channel's messenger. Fails, leaving the handle
+// unanswered, when the response cannot be encoded.
 gboolean fl_method_channel_respond(
     FlMethodChannel* channel,
-    FlBinaryMessenger* messenger,
     FlBinaryMessengerResponseHandle* response_handle,
     FlMethodResponse* response,
     GError** error);

@@ -60,16 +60,33 @@ void put_number(GByteArray* buffer, T number) {
   put_bytes(buffer, &number, sizeof(number));
 }
 
-void put_size(GByteArray* buffer, uint32_t size) {
+// Writes @size as the encoding does into @out (at most 5 bytes); returns
+// the number of bytes written.
+size_t encode_size(uint32_t size, guint8* out) {
   if (size < kSize16Marker) {
-    put_byte(buffer, static_cast<guint8>(size));
-  } else if (size <= 0xffff) {
-    put_byte(buffer, kSize16Marker);
-    put_number(buffer, static_cast<guint16>(size));
-  } else {
-    put_byte(buffer, kSize32Marker);
-    put_number(buffer, size);
+    out[0] = static_cast<guint8>(size);
+    return 1;
   }
+  if (size <= 0xffff) {
+    out[0] = kSize16Marker;
+    auto size16 = static_cast<guint16>(size);
+    memcpy(out + 1, &size16, sizeof(size16));
+    return 1 + sizeof(size16);
+  }
+  out[0] = kSize32Marker;
+  memcpy(out + 1, &size, sizeof(size));
+  return 1 + sizeof(size);
+}
+
+void put_size(GByteArray* buffer, uint32_t size) {
+  guint8 bytes[5];
+  put_bytes(buffer, bytes, encode_size(size, bytes));
+}
+
+// A type byte and a size, in one append.
+void put_header(GByteArray* buffer, guint8 type_byte, uint32_t size) {
+  guint8 bytes[6] = {type_byte};
+  put_bytes(buffer, bytes, 1 + encode_size(size, bytes + 1));
 }
 
 void put_padding(GByteArray* buffer, size_t alignment) {
@@ -107,8 +124,8 @@ bool write_container(FlStandardMessageCodec* self,
   if (!check_length(length, is_map ? "map" : "list", error)) {
     return false;
   }
-  put_byte(buffer, is_map ? value_types::kMap : value_types::kList);
-  put_size(buffer, static_cast<uint32_t>(length));
+  put_header(buffer, is_map ? value_types::kMap : value_types::kList,
+             static_cast<uint32_t>(length));
   for (size_t i = 0; i < length; i++) {
     if (is_map) {
       if (!fl_standard_message_codec_write_value(
@@ -186,8 +203,7 @@ gboolean fl_standard_message_codec_real_write_value(
       if (!check_length(length, facts.name, error)) {
         return FALSE;
       }
-      put_byte(buffer, facts.type_byte);
-      put_size(buffer, static_cast<uint32_t>(length));
+      put_header(buffer, facts.type_byte, static_cast<uint32_t>(length));
       if (facts.element_size > 1) {
         put_padding(buffer, facts.element_size);
       }
@@ -220,11 +236,9 @@ FlValue* read_typed_list(ByteReader& reader, const value_types::Facts& facts) {
 }
 
 // Reads the elements of a list or map through the codec's own functions, so
-// that a subclass's types may appear inside. @offset is the one @reader
-// moves.
+// that a subclass's types may appear inside.
 FlValue* read_container(FlStandardMessageCodec* self,
                         GBytes* buffer,
-                        size_t* offset,
                         ByteReader& reader,
                         bool is_map,
                         size_t type_offset,
@@ -246,7 +260,7 @@ FlValue* read_container(FlStandardMessageCodec* self,
       is_map ? fl_value_new_map() : fl_value_new_list();
   for (guint32 i = 0; i < count; i++) {
     FlValue* first =
-        fl_standard_message_codec_read_value(self, buffer, offset, error);
+        fl_standard_message_codec_read_value_from(self, buffer, reader, error);
     if (first == nullptr) {
       return nullptr;
     }
@@ -255,7 +269,7 @@ FlValue* read_container(FlStandardMessageCodec* self,
       continue;
     }
     FlValue* second =
-        fl_standard_message_codec_read_value(self, buffer, offset, error);
+        fl_standard_message_codec_read_value_from(self, buffer, reader, error);
     if (second == nullptr) {
       fl_value_unref(first);
       return nullptr;
@@ -306,8 +320,8 @@ FlValue* fl_standard_message_codec_real_read_value_of_type(
     }
     case value_types::kList:
     case value_types::kMap:
-      return read_container(self, buffer, offset, reader,
-                            type == value_types::kMap, type_offset, error);
+      return read_container(self, buffer, reader, type == value_types::kMap,
+                            type_offset, error);
     default: {
       const value_types::Facts* typed_list =
           type >= 0 && type <= G_MAXUINT8
@@ -418,15 +432,24 @@ FlValue* fl_standard_message_codec_read_value(FlStandardMessageCodec* codec,
   g_return_val_if_fail(FL_IS_STANDARD_MESSAGE_CODEC(codec), nullptr);
   g_return_val_if_fail(buffer != nullptr && offset != nullptr, nullptr);
   ByteReader reader(buffer, offset, error);
+  return fl_standard_message_codec_read_value_from(codec, buffer, reader,
+                                                   error);
+}
+
+// ---- Private to the library ----
+
+FlValue* fl_standard_message_codec_read_value_from(
+    FlStandardMessageCodec* codec,
+    GBytes* buffer,
+    ByteReader& reader,
+    GError** error) {
   guint8 type = 0;
   if (!reader.read_number(&type)) {
     return nullptr;
   }
   return FL_STANDARD_MESSAGE_CODEC_GET_CLASS(codec)->read_value_of_type(
-      codec, buffer, offset, type, error);
+      codec, buffer, reader.offset_pointer(), type, error);
 }
-
-// ---- Private to the library ----
 
 gboolean fl_standard_message_codec_write_string(GByteArray* buffer,
                                                 const gchar* text,
@@ -441,8 +464,7 @@ gboolean fl_standard_message_codec_write_string(GByteArray* buffer,
   if (!check_length(length, "string", error)) {
     return FALSE;
   }
-  put_byte(buffer, value_types::kString);
-  put_size(buffer, static_cast<uint32_t>(length));
+  put_header(buffer, value_types::kString, static_cast<uint32_t>(length));
   put_bytes(buffer, text, length);
   return TRUE;
 }

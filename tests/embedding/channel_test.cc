@@ -186,16 +186,26 @@ TEST_F(ChannelTest, ShutdownDropsEveryHandlerExactlyOnce) {
   EXPECT_EQ(call_text("late"), "<not implemented>");
 }
 
-TEST(Messenger, ReleasingTheMessengerDropsEveryHandler) {
+// A channel keeps its messenger, and the messenger keeps the channel while
+// it serves the name: shutting the messenger down ends that, as an engine's
+// shutdown does, and then nothing is left.
+TEST(Messenger, ShutdownDropsTheHandlersAndLetsTheMessengerGo) {
   Handler handler;
   EmbeddingHostMessenger* messenger = embedding_host_messenger_new();
-  g_autoptr(FlStandardMethodCodec) codec = fl_standard_method_codec_new();
-  g_autoptr(FlMethodChannel) channel = fl_method_channel_new(
-      FL_BINARY_MESSENGER(messenger), "c", FL_METHOD_CODEC(codec));
-  fl_method_channel_set_method_call_handler(channel, reply_with_text_cb,
-                                            &handler, Handler::destroy);
-  g_object_unref(messenger);
+  g_object_add_weak_pointer(G_OBJECT(messenger),
+                            reinterpret_cast<gpointer*>(&messenger));
+  {
+    g_autoptr(FlStandardMethodCodec) codec = fl_standard_method_codec_new();
+    g_autoptr(FlMethodChannel) channel = fl_method_channel_new(
+        FL_BINARY_MESSENGER(messenger), "c", FL_METHOD_CODEC(codec));
+    fl_method_channel_set_method_call_handler(channel, reply_with_text_cb,
+                                              &handler, Handler::destroy);
+  }
+  embedding_host_messenger_shutdown(messenger);
   EXPECT_EQ(handler.destroyed, 1);
+  g_object_unref(messenger);
+  EXPECT_EQ(messenger, nullptr);
+  EXPECT_EQ(test_support::live_objects().channels, 0u);
 }
 
 void respond_twice_cb(FlMethodChannel* channel,
