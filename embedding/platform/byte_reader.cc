@@ -16,7 +16,7 @@ void ByteReader::fail_short(size_t length) {
 }
 
 bool ByteReader::read_long_size(guint8 marker, guint32* size) {
-  if (marker == kSize16Marker) {
+  if (marker == value_types::kSize16Marker) {
     guint16 size16 = 0;
     if (!read_number(&size16)) {
       return false;

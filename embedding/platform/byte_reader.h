@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "flutter_linux/fl_message_codec.h"
+#include "value_types.h"
 
 // A cursor over the bytes of one message, for the standard codec's reader.
 // It moves the caller's offset, never reads past the end, and turns every
@@ -53,7 +54,7 @@ class ByteReader {
     if (!read_number(&first)) {
       return false;
     }
-    if (first < kSize16Marker) {
+    if (first < value_types::kSize16Marker) {
       *size = first;
       return true;
     }
@@ -79,10 +80,6 @@ class ByteReader {
       G_GNUC_PRINTF(3, 4);
 
  private:
-  // A size below this takes one byte; this byte announces a uint16, the
-  // next one (255) a uint32.
-  static constexpr guint8 kSize16Marker = 254;
-
   bool read_long_size(guint8 marker, guint32* size);
   void fail_short(size_t length);
   bool fail_count(size_t size_offset, guint64 count, guint64 item_size);

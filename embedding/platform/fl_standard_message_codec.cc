@@ -8,8 +8,6 @@
 #include "report_failure.h"
 #include "value_types.h"
 
-using value_types::TypeByte;
-
 static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__,
               "numbers are copied to and from the wire as they lie in memory");
 
@@ -19,8 +17,8 @@ G_DEFINE_TYPE(FlStandardMessageCodec,
 
 namespace {
 
-constexpr guint8 kSize16Marker = 254;
-constexpr guint8 kSize32Marker = 255;
+using value_types::kSize16Marker;
+using value_types::kSize32Marker;
 
 // Deeper nesting than this is refused, written or read: it would only serve
 // to exhaust the stack of the reader or of whoever walks the value later.
@@ -97,8 +95,14 @@ void put_padding(GByteArray* buffer, size_t alignment) {
   }
 }
 
-bool check_length(size_t length, const char* what, GError** error) {
-  if (length <= G_MAXUINT32) {
+// Sizes have 32 bits in the encoding, and a message is a GByteArray, which
+// holds at most 4 GiB: an element count or a byte count past either would
+// be cut short without a word.
+bool check_length(size_t length,
+                  size_t element_size,
+                  const char* what,
+                  GError** error) {
+  if (length <= G_MAXUINT32 && length <= G_MAXUINT / element_size) {
     return true;
   }
   g_set_error(error, FL_MESSAGE_CODEC_ERROR, FL_MESSAGE_CODEC_ERROR_FAILED,
@@ -121,7 +125,7 @@ bool write_container(FlStandardMessageCodec* self,
   }
   bool is_map = fl_value_get_type(value) == FL_VALUE_TYPE_MAP;
   size_t length = fl_value_get_length(value);
-  if (!check_length(length, is_map ? "map" : "list", error)) {
+  if (!check_length(length, 1, is_map ? "map" : "list", error)) {
     return false;
   }
   put_header(buffer, is_map ? value_types::kMap : value_types::kList,
@@ -200,7 +204,7 @@ gboolean fl_standard_message_codec_real_write_value(
       return write_container(self, buffer, value, error);
     default: {
       size_t length = fl_value_get_length(value);
-      if (!check_length(length, facts.name, error)) {
+      if (!check_length(length, facts.element_size, facts.name, error)) {
         return FALSE;
       }
       put_header(buffer, facts.type_byte, static_cast<uint32_t>(length));
@@ -461,7 +465,7 @@ gboolean fl_standard_message_codec_write_string(GByteArray* buffer,
                         "a string that is not valid UTF-8 cannot be encoded");
     return FALSE;
   }
-  if (!check_length(length, "string", error)) {
+  if (!check_length(length, 1, "string", error)) {
     return FALSE;
   }
   put_header(buffer, value_types::kString, static_cast<uint32_t>(length));

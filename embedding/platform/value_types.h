@@ -27,6 +27,11 @@ enum TypeByte : guint8 {
   kFloat32List = 14,
 };
 
+// A size takes one byte below kSize16Marker; that byte announces a uint16,
+// kSize32Marker a uint32.
+constexpr guint8 kSize16Marker = 254;
+constexpr guint8 kSize32Marker = 255;
+
 struct Facts {
   FlValueType type;
   // The type byte; a bool also has kFalse, an int that does not fit in 32

@@ -102,7 +102,10 @@ GBytes* embedding_host_messenger_call_handler(EmbeddingHostMessenger* messenger,
  *
  * Drops every handler, as an engine does when it stops: each destroy
  * notification runs once. Later messages get the empty reply and later
- * handlers are dropped at once.
+ * handlers are dropped at once. A method channel keeps its messenger while
+ * the messenger serves the channel's name, so a messenger with channels
+ * lives until it is shut down; an #EmbeddingHost shuts its own down when it
+ * goes.
  */
 void embedding_host_messenger_shutdown(EmbeddingHostMessenger* messenger);
 
