@@ -517,6 +517,25 @@ void raw_handler_cb(FlBinaryMessenger* messenger,
   ADD_FAILURE() << "a raw handler must not be given a method call";
 }
 
+// A plugin may use the messenger itself: bytes in, bytes out.
+void echo_bytes_cb(FlBinaryMessenger* messenger,
+                   const gchar* channel,
+                   GBytes* message,
+                   FlBinaryMessengerResponseHandle* response_handle,
+                   gpointer user_data) {
+  g_autoptr(GError) error = nullptr;
+  EXPECT_TRUE(fl_binary_messenger_send_response(messenger, response_handle,
+                                                message, &error));
+  EXPECT_FALSE(fl_binary_messenger_send_response(messenger, response_handle,
+                                                 nullptr, nullptr));
+}
+
+TEST_F(ChannelTest, ARawHandlerAnswersWithBytes) {
+  fl_binary_messenger_set_message_handler_on_channel(
+      host_.binary_messenger(), "raw", echo_bytes_cb, nullptr, nullptr);
+  EXPECT_EQ(to_hex(host_.send("raw", from_hex("de ad be ef"))), "de ad be ef");
+}
+
 TEST_F(ChannelTest, CallHandlerRefusesAChannelThatIsNotAMethodChannel) {
   // User data that is no GObject at all: only the handler may be looked at.
   static int not_an_object = 0;
