@@ -1,36 +1,19 @@
-// Reads the syntax of value_text.h in two layers: a lexer that cuts the text
-// into tokens (resolving string escapes) and a recursive-descent grammar over
-// those tokens that builds the value. Both stop at the first fault.
+// Reads the syntax of value_text.h: a recursive-descent grammar over the
+// tokens of value_text_lexer.h that builds the value, stopping at the first
+// fault.
 
 #include "value_text.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <cmath>
-#include <cstdarg>
 #include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "value_text_lexer.h"
+
 namespace {
-
-// Fills in @error and returns false, so that callers can return its result.
-bool fail(ValueTextError* error, size_t offset, const char* format, ...)
-    G_GNUC_PRINTF(3, 4);
-
-bool fail(ValueTextError* error, size_t offset, const char* format, ...) {
-  va_list args;
-  va_start(args, format);
-  g_autofree gchar* message = g_strdup_vprintf(format, args);
-  va_end(args);
-  *error = {offset, message};
-  return false;
-}
-
-bool is_word_character(char c) {
-  return g_ascii_isalnum(c) || c == '_';
-}
 
 // g_ascii_strtoll and g_ascii_strtod read up to a NUL, so they are given a
 // copy of the number alone; both are locale-independent.
@@ -44,217 +27,6 @@ bool to_int64(std::string_view number, int64_t* value) {
 double to_double(std::string_view number) {
   std::string text(number);
   return g_ascii_strtod(text.c_str(), nullptr);
-}
-
-struct Token {
-  enum class Kind { kEnd, kPunctuation, kString, kNumber, kWord };
-
-  bool is(char punctuation) const {
-    return kind == Kind::kPunctuation && text[0] == punctuation;
-  }
-
-  Kind kind = Kind::kEnd;
-  size_t offset = 0;
-  // The token as written.
-  std::string_view text;
-  // A string's bytes, escapes resolved.
-  std::string string;
-  // A number with neither a fraction nor an exponent.
-  bool whole = false;
-};
-
-// Cuts the text into tokens, skipping JSON whitespace between them. The text
-// is known to be UTF-8 without NUL bytes, so string contents are copied as
-// they are and '\0' can stand for the end.
-class Lexer {
- public:
-  Lexer(std::string_view text, ValueTextError* error)
-      : text_(text), error_(error) {}
-
-  // Reads the next token; false once the error is filled in.
-  bool next(Token* token);
-
- private:
-  char peek() const { return pos_ < text_.size() ? text_[pos_] : '\0'; }
-  size_t skip_digits();
-  bool read_number(Token* token);
-  bool read_string(Token* token);
-  bool read_escape(std::string* out);
-  bool read_hex4(size_t escape_offset, gunichar* code);
-  bool unexpected_character();
-
-  std::string_view text_;
-  ValueTextError* error_;
-  size_t pos_ = 0;
-};
-
-bool Lexer::next(Token* token) {
-  pos_ = std::min(text_.find_first_not_of(" \t\n\r", pos_), text_.size());
-  *token = Token();
-  token->offset = pos_;
-  if (pos_ == text_.size()) {
-    return true;
-  }
-  char c = text_[pos_];
-  if (std::string_view("[]{},:").find(c) != std::string_view::npos) {
-    token->kind = Token::Kind::kPunctuation;
-    token->text = text_.substr(pos_++, 1);
-    return true;
-  }
-  if (c == '"') {
-    return read_string(token);
-  }
-  if (c == '-' || g_ascii_isdigit(c)) {
-    return read_number(token);
-  }
-  if (g_ascii_isalpha(c)) {
-    size_t start = pos_;
-    while (is_word_character(peek())) {
-      pos_++;
-    }
-    token->kind = Token::Kind::kWord;
-    token->text = text_.substr(start, pos_ - start);
-    return true;
-  }
-  return unexpected_character();
-}
-
-size_t Lexer::skip_digits() {
-  size_t start = pos_;
-  while (g_ascii_isdigit(peek())) {
-    pos_++;
-  }
-  return pos_ - start;
-}
-
-// JSON's number grammar: -?(0|[1-9][0-9]*)(\.[0-9]+)?([eE][+-]?[0-9]+)?
-bool Lexer::read_number(Token* token) {
-  size_t start = pos_;
-  if (peek() == '-') {
-    pos_++;
-  }
-  size_t integer_start = pos_;
-  size_t digits = skip_digits();
-  bool valid = digits == 1 || (digits > 1 && text_[integer_start] != '0');
-  token->whole = true;
-  if (valid && peek() == '.') {
-    pos_++;
-    token->whole = false;
-    valid = skip_digits() > 0;
-  }
-  if (valid && (peek() == 'e' || peek() == 'E')) {
-    pos_++;
-    token->whole = false;
-    if (peek() == '+' || peek() == '-') {
-      pos_++;
-    }
-    valid = skip_digits() > 0;
-  }
-  // What sticks to a number is part of it, so that "01", "1x" or "1.2.3" is
-  // reported as one malformed number rather than as a surprise after it.
-  while (is_word_character(peek()) || peek() == '.' || peek() == '+' ||
-         peek() == '-') {
-    pos_++;
-    valid = false;
-  }
-  token->kind = Token::Kind::kNumber;
-  token->text = text_.substr(start, pos_ - start);
-  return valid ||
-         fail(error_, start, "malformed number '%.*s'",
-              static_cast<int>(token->text.size()), token->text.data());
-}
-
-bool Lexer::read_string(Token* token) {
-  size_t start = pos_++;
-  while (true) {
-    char c = peek();
-    if (pos_ == text_.size()) {
-      return fail(error_, start, "expected '\"' to close the string");
-    }
-    if (c == '"') {
-      break;
-    }
-    if (c == '\\') {
-      if (!read_escape(&token->string)) {
-        return false;
-      }
-      continue;
-    }
-    if (static_cast<unsigned char>(c) < 0x20) {
-      return fail(error_, pos_,
-                  "control character U+%04X in a string; write it as an "
-                  "escape",
-                  static_cast<unsigned>(c));
-    }
-    token->string.push_back(c);
-    pos_++;
-  }
-  pos_++;
-  token->kind = Token::Kind::kString;
-  token->text = text_.substr(start, pos_ - start);
-  return true;
-}
-
-bool Lexer::read_escape(std::string* out) {
-  constexpr std::string_view kEscapes = "\"\\/bfnrt";
-  constexpr std::string_view kMeanings = "\"\\/\b\f\n\r\t";
-  size_t escape_offset = pos_++;
-  char c = peek();
-  pos_ = std::min(pos_ + 1, text_.size());
-  size_t index = kEscapes.find(c);
-  if (index != std::string_view::npos) {
-    out->push_back(kMeanings[index]);
-    return true;
-  }
-  if (c != 'u') {
-    return fail(error_, escape_offset,
-                "expected one of \\\" \\\\ \\/ \\b \\f \\n \\r \\t \\uXXXX");
-  }
-  gunichar code = 0;
-  if (!read_hex4(escape_offset, &code)) {
-    return false;
-  }
-  // A character beyond U+FFFF is written as a surrogate pair; half a pair
-  // is not a character and would not be valid UTF-8.
-  if (code >= 0xd800 && code <= 0xdfff) {
-    gunichar low = 0;
-    bool paired = code <= 0xdbff && text_.substr(pos_, 2) == "\\u";
-    if (paired) {
-      pos_ += 2;
-      if (!read_hex4(pos_ - 2, &low)) {
-        return false;
-      }
-      paired = low >= 0xdc00 && low <= 0xdfff;
-    }
-    if (!paired) {
-      return fail(error_, escape_offset, "lone surrogate \\u%04X", code);
-    }
-    code = 0x10000 + ((code - 0xd800) << 10) + (low - 0xdc00);
-  }
-  gchar utf8[6];
-  out->append(utf8, g_unichar_to_utf8(code, utf8));
-  return true;
-}
-
-bool Lexer::read_hex4(size_t escape_offset, gunichar* code) {
-  for (int i = 0; i < 4; i++) {
-    int digit = g_ascii_xdigit_value(peek());
-    if (digit < 0) {
-      return fail(error_, escape_offset, "expected four hex digits after \\u");
-    }
-    *code = *code * 16 + digit;
-    pos_++;
-  }
-  return true;
-}
-
-bool Lexer::unexpected_character() {
-  gunichar c = g_utf8_get_char(text_.data() + pos_);
-  if (g_unichar_isgraph(c) && c < 0x80) {
-    return fail(error_, pos_, "unexpected character '%c'",
-                static_cast<char>(c));
-  }
-  return fail(error_, pos_, "unexpected character U+%04X", c);
 }
 
 // The tagged typed lists. Lists of whole numbers take ints from least to
@@ -349,7 +121,8 @@ FlValue* Parser::parse_text() {
     return nullptr;
   }
   if (token->kind != Token::Kind::kEnd) {
-    fail(error_, token->offset, "expected the end of the text after the value");
+    value_text_fail(error_, token->offset,
+                    "expected the end of the text after the value");
     return nullptr;
   }
   return static_cast<FlValue*>(g_steal_pointer(&value));
@@ -380,8 +153,8 @@ bool Parser::expect(char punctuation, const char* after) {
     return false;
   }
   if (!token->is(punctuation)) {
-    return fail(error_, token->offset, "expected '%c' after %s", punctuation,
-                after);
+    return value_text_fail(error_, token->offset, "expected '%c' after %s",
+                           punctuation, after);
   }
   drop();
   return true;
@@ -391,8 +164,8 @@ bool Parser::expect(char punctuation, const char* after) {
 // recursive parser's stack small whatever the text.
 bool Parser::check_depth(size_t offset, int depth) {
   return depth < kValueTextMaxNesting ||
-         fail(error_, offset, "lists and maps nested deeper than %d",
-              kValueTextMaxNesting);
+         value_text_fail(error_, offset, "lists and maps nested deeper than %d",
+                         kValueTextMaxNesting);
 }
 
 FlValue* Parser::parse_value(int depth) {
@@ -419,7 +192,7 @@ FlValue* Parser::parse_value(int depth) {
     case Token::Kind::kEnd:
       break;
   }
-  fail(error_, token.offset, "expected a value");
+  value_text_fail(error_, token.offset, "expected a value");
   return nullptr;
 }
 
@@ -428,16 +201,16 @@ FlValue* Parser::parse_number(const Token& number) {
   if (number.whole) {
     int64_t value = 0;
     if (!to_int64(number.text, &value)) {
-      fail(error_, number.offset, "integer %.*s is out of range", text_size,
-           number.text.data());
+      value_text_fail(error_, number.offset, "integer %.*s is out of range",
+                      text_size, number.text.data());
       return nullptr;
     }
     return fl_value_new_int(value);
   }
   double value = to_double(number.text);
   if (std::isinf(value)) {
-    fail(error_, number.offset, "float %.*s is out of range", text_size,
-         number.text.data());
+    value_text_fail(error_, number.offset, "float %.*s is out of range",
+                    text_size, number.text.data());
     return nullptr;
   }
   return fl_value_new_float(value);
@@ -460,8 +233,8 @@ FlValue* Parser::parse_word(const Token& word, int depth) {
       return expect('[', kind.name) ? parse_typed_list(kind) : nullptr;
     }
   }
-  fail(error_, word.offset, "unknown word '%.*s'",
-       static_cast<int>(word.text.size()), word.text.data());
+  value_text_fail(error_, word.offset, "unknown word '%.*s'",
+                  static_cast<int>(word.text.size()), word.text.data());
   return nullptr;
 }
 
@@ -487,8 +260,9 @@ bool Parser::parse_sequence(char close,
       return true;
     }
     if (!token->is(',')) {
-      return fail(error_, token->offset, "expected ',' or '%c' after %s", close,
-                  element_name);
+      return value_text_fail(error_, token->offset,
+                             "expected ',' or '%c' after %s", close,
+                             element_name);
     }
     drop();
     token = peek();
@@ -523,8 +297,9 @@ bool Parser::parse_entry(FlValue* map, bool any_keys, int depth) {
   }
   size_t key_offset = token->offset;
   if (!any_keys && token->kind != Token::Kind::kString) {
-    return fail(error_, key_offset,
-                "expected a string key (map{...} takes keys of any type)");
+    return value_text_fail(
+        error_, key_offset,
+        "expected a string key (map{...} takes keys of any type)");
   }
   g_autoptr(FlValue) key = parse_value(depth + 1);
   if (key == nullptr) {
@@ -533,7 +308,7 @@ bool Parser::parse_entry(FlValue* map, bool any_keys, int depth) {
   // fl_value_set would quietly replace the first value; a key typed twice
   // is more likely a mistake.
   if (fl_value_lookup(map, key) != nullptr) {
-    return fail(error_, key_offset, "duplicate key in a map");
+    return value_text_fail(error_, key_offset, "duplicate key in a map");
   }
   if (!expect(':', "a map key")) {
     return false;
@@ -556,23 +331,24 @@ FlValue* Parser::parse_typed_list(const TypedList& kind) {
     }
     int text_size = static_cast<int>(number.text.size());
     if (number.kind != Token::Kind::kNumber) {
-      return fail(error_, number.offset, "expected a number in %s[...]",
-                  kind.name);
+      return value_text_fail(error_, number.offset,
+                             "expected a number in %s[...]", kind.name);
     }
     if (kind.holds_floats()) {
       floats.push_back(to_double(number.text));
       return std::fabs(floats.back()) < kind.too_large ||
-             fail(error_, number.offset, "%s element %.*s is out of range",
-                  kind.name, text_size, number.text.data());
+             value_text_fail(error_, number.offset,
+                             "%s element %.*s is out of range", kind.name,
+                             text_size, number.text.data());
     }
     int64_t value = 0;
     if (!number.whole || !to_int64(number.text, &value) || value < kind.least ||
         value > kind.most) {
-      return fail(error_, number.offset,
-                  "%s element %.*s is not a whole number from "
-                  "%" G_GINT64_FORMAT " to %" G_GINT64_FORMAT,
-                  kind.name, text_size, number.text.data(), kind.least,
-                  kind.most);
+      return value_text_fail(error_, number.offset,
+                             "%s element %.*s is not a whole number from "
+                             "%" G_GINT64_FORMAT " to %" G_GINT64_FORMAT,
+                             kind.name, text_size, number.text.data(),
+                             kind.least, kind.most);
     }
     whole.push_back(value);
     return true;
@@ -589,7 +365,7 @@ FlValue* value_from_text(std::string_view text, ValueTextError* error) {
   }
   const gchar* end = nullptr;
   if (!text.empty() && !g_utf8_validate_len(text.data(), text.size(), &end)) {
-    fail(error, end - text.data(), "the text is not valid UTF-8");
+    value_text_fail(error, end - text.data(), "the text is not valid UTF-8");
     return nullptr;
   }
   return Parser(text, error).parse_text();
