@@ -6,7 +6,8 @@
 #
 #   build    building the project and running its test suite: GCC and the
 #            distribution's own clang, CMake, Ninja, GTK 3, GoogleTest,
-#            Google Benchmark, binutils (readelf and nm, which the tests run)
+#            Google Benchmark, binutils (readelf and nm, which the tests run),
+#            Python 3 (which reads kestrune-bench's output in the tests)
 #   quality  what scripts/quality.sh adds: clang 14 with its sanitizer and
 #            fuzzer runtimes, LLVM 14's symbolizer, clang-format 14 (the
 #            formatter stays at one version, so that every machine agrees on
@@ -21,7 +22,7 @@ group_packages() {  # GROUP
     build)
       echo build-essential cmake ninja-build pkg-config binutils git \
         clang libgtk-3-dev \
-        googletest libgtest-dev libgmock-dev libbenchmark-dev
+        googletest libgtest-dev libgmock-dev libbenchmark-dev python3
       ;;
     quality)
       echo clang-14 libclang-rt-14-dev llvm-14 clang-format-14 \

@@ -2,8 +2,12 @@
 // work any implementation must do per call, and the memory a long run keeps.
 //
 // Floor is that least work: ask the kernel with uname() and format the text.
-// Every other benchmark is reported as a multiple of Floor measured in the
-// same run, so the ratios hold from one machine to another.
+// Each path's time is reported as a multiple of Floor's in the same run (the
+// "floor_ratio" counter), so the ratios hold from one machine to another.
+//
+// A Google Benchmark program: its flags choose what runs and how it is
+// written, and its reporters write it; a summary for a person goes to
+// stderr. --kestrune_check also compares the medians with their targets.
 
 #include <benchmark/benchmark.h>
 #include <kestrune/kestrune_plugin.h>
@@ -11,11 +15,16 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
-#include <map>
+#include <memory>
+#include <set>
 #include <string>
+#include <vector>
 
+#include "bench_summary.h"
 #include "embedding_host/embedding_host.h"
+#include "floor_ratio_reporter.h"
 #include "kestrune_plugin_private.h"
 
 namespace {
@@ -140,81 +149,35 @@ void NotImplementedRoundTrip(benchmark::State& state) {
 }
 BENCHMARK(NotImplementedRoundTrip);
 
-// Whether @run ended in an error (or was skipped). Google Benchmark 1.8
-// replaced Run::error_occurred with Run::skipped, non-zero when the
-// benchmark stopped early; the first overload is chosen where that member
-// exists.
-template <typename BenchmarkRun>
-auto run_failed(const BenchmarkRun& run, int)
-    -> decltype(static_cast<int>(run.skipped) != 0) {
-  return static_cast<int>(run.skipped) != 0;
-}
-template <typename BenchmarkRun>
-bool run_failed(const BenchmarkRun& run, long) {
-  return run.error_occurred;
-}
-
-// Keeps the console output and remembers each benchmark's time per
-// iteration, for the ratios.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  RatioReporter()
-      : ConsoleReporter(isatty(STDOUT_FILENO) ? OO_Color : OO_None) {}
-
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) {
-      // With repetitions, the mean stands for the benchmark.
-      bool aggregate = run.run_type == Run::RT_Aggregate;
-      if (run_failed(run, 0) || (aggregate && run.aggregate_name != "mean")) {
-        continue;
-      }
-      nanoseconds_[run.run_name.function_name] =
-          run.GetAdjustedRealTime() *
-          benchmark::GetTimeUnitMultiplier(benchmark::kNanosecond) /
-          benchmark::GetTimeUnitMultiplier(run.time_unit);
+// Decoding a map of range(0) entries, string keys to ints, with the
+// standard message codec, and releasing it. The cost of an entry must not
+// grow with the size of the map.
+void MapDecode(benchmark::State& state) {
+  const int64_t entries = state.range(0);
+  g_autoptr(FlValue) map = fl_value_new_map();
+  for (int64_t i = 0; i < entries; i++) {
+    g_autofree gchar* key = g_strdup_printf("key %" G_GINT64_FORMAT, i);
+    fl_value_set_take(map, fl_value_new_string(key), fl_value_new_int(i));
+  }
+  g_autoptr(FlStandardMessageCodec) codec = fl_standard_message_codec_new();
+  g_autoptr(GError) error = nullptr;
+  g_autoptr(GBytes) message =
+      fl_message_codec_encode_message(FL_MESSAGE_CODEC(codec), map, &error);
+  if (message == nullptr) {
+    state.SkipWithError(error->message);
+    return;
+  }
+  for (auto _ : state) {
+    g_autoptr(FlValue) decoded = fl_message_codec_decode_message(
+        FL_MESSAGE_CODEC(codec), message, &error);
+    if (decoded == nullptr) {
+      state.SkipWithError(error->message);
+      break;
     }
   }
-
-  // Prints each benchmark as a multiple of Floor; returns false if one is
-  // over its target.
-  bool print_ratios() const {
-    struct Target {
-      const char* name;
-      double most;  // 0: no target
-    };
-    const Target targets[] = {{"PlatformVersionReply", 3.0},
-                              {"HandlerCall", 5.0},
-                              {"WireRoundTrip", 6.0},
-                              {"NotImplementedRoundTrip", 0.0}};
-    auto floor = nanoseconds_.find("Floor");
-    if (floor == nanoseconds_.end() || floor->second <= 0) {
-      printf("\nratios: Floor was not measured\n");
-      return true;
-    }
-    bool all_within = true;
-    printf("\n%-26s %8s %8s\n", "ratio to Floor", "measured", "target");
-    for (const Target& target : targets) {
-      auto measured = nanoseconds_.find(target.name);
-      if (measured == nanoseconds_.end()) {
-        continue;
-      }
-      double ratio = measured->second / floor->second;
-      bool within = target.most == 0 || ratio <= target.most;
-      all_within = all_within && within;
-      if (target.most > 0) {
-        printf("%-26s %7.2fx %7.1fx%s\n", target.name, ratio, target.most,
-               within ? "" : "  OVER TARGET");
-      } else {
-        printf("%-26s %7.2fx %8s\n", target.name, ratio, "-");
-      }
-    }
-    return all_within;
-  }
-
- private:
-  std::map<std::string, double> nanoseconds_;
-};
+  state.SetItemsProcessed(state.iterations() * entries);
+}
+BENCHMARK(MapDecode)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 
 long resident_kib() {
   long pages_total = 0;
@@ -231,44 +194,153 @@ long resident_kib() {
 }
 
 // A long run must not grow: after a warm-up that lets allocators and
-// caches settle, a million more calls may add less than 1 MiB.
-bool check_memory_growth() {
-  constexpr long kCalls = 1000000;
-  constexpr long kWarmUp = 10000;
-  constexpr long kLimitKib = 1024;
+// caches settle, a million more round trips may add less than 1 MiB of
+// resident memory. It runs once even when the others are repeated: a
+// million calls take seconds, and the growth does not depend on timing.
+void MemoryGrowth(benchmark::State& state) {
+  constexpr int kWarmUpCalls = 10000;
   RegisteredPlugin plugin;
   WireCaller caller("getPlatformVersion");
-  for (long i = 0; i < kWarmUp; i++) {
+  for (int i = 0; i < kWarmUpCalls; i++) {
     caller.call(plugin.messenger());
   }
   long before = resident_kib();
-  for (long i = 0; i < kCalls; i++) {
+  for (auto _ : state) {
     if (!caller.call(plugin.messenger())) {
-      printf("\nmemory: call %ld failed\n", i);
-      return false;
+      state.SkipWithError("a call got no reply");
+      break;
     }
   }
   long after = resident_kib();
-  long growth = after - before;
-  bool within = before > 0 && growth < kLimitKib;
+  if (before < 0 || after < 0) {
+    state.SkipWithError("/proc/self/statm cannot be read");
+  } else if (caller.reply_kind() != 0) {
+    state.SkipWithError("getPlatformVersion did not succeed");
+  } else {
+    state.counters[kMemoryGrowthCounter] = after - before;
+  }
+}
+BENCHMARK(MemoryGrowth)->Iterations(1000000)->Repetitions(1);
+
+// What Google Benchmark will take for its flag @name, read the way it reads
+// it: the last --name=VALUE in @args, else the environment variable NAME in
+// capitals, else "". It has no accessor for most of its flags, and
+// benchmark::Initialize() takes them out of the arguments.
+std::string benchmark_flag(const std::vector<char*>& args,
+                           const std::string& name) {
+  std::string prefix = "--" + name + "=";
+  for (auto arg = args.rbegin(); arg != args.rend(); ++arg) {
+    if (strncmp(*arg, prefix.c_str(), prefix.size()) == 0) {
+      return *arg + prefix.size();
+    }
+  }
+  g_autofree gchar* variable = g_ascii_strup(name.c_str(), -1);
+  const char* value = getenv(variable);
+  return value != nullptr ? value : "";
+}
+
+// The reporter Google Benchmark would write --benchmark_out with, for
+// --benchmark_out_format=@format.
+std::unique_ptr<benchmark::BenchmarkReporter> file_writer(
+    const std::string& format) {
+  if (format == "console") {
+    return std::make_unique<benchmark::ConsoleReporter>(
+        benchmark::ConsoleReporter::OO_None);
+  }
+  if (format == "csv") {
+    // Deprecated, yet what Google Benchmark itself writes CSV with.
+    BENCHMARK_DISABLE_DEPRECATED_WARNING
+    return std::unique_ptr<benchmark::BenchmarkReporter>(
+        new benchmark::CSVReporter());
+    BENCHMARK_RESTORE_DEPRECATED_WARNING
+  }
+  return std::make_unique<benchmark::JSONReporter>();
+}
+
+// Ratios need Floor from the same run, so a filter that selects benchmarks
+// ("Wire") is widened to select Floor as well. A negative filter ("-Wire")
+// keeps Floor already, unless it names Floor itself.
+std::string with_floor(const std::string& filter) {
+  if (filter.empty() || filter == "all" || filter[0] == '-') {
+    return filter;
+  }
+  return std::string("^") + kFloorBenchmark + "$|(" + filter + ")";
+}
+
+void print_help() {
+  benchmark::PrintDefaultHelp();
   printf(
-      "\nmemory: resident %ld KiB before and %ld KiB after %ld calls: "
-      "growth %ld KiB (limit %ld KiB)%s\n",
-      before, after, kCalls, growth, kLimitKib, within ? "" : "  OVER LIMIT");
-  return within;
+      "          [--kestrune_check]\n"
+      "\n"
+      "--kestrune_check compares the median ratio of each path to Floor, and\n"
+      "the memory growth, with their targets, and exits 1 if one is missed.\n"
+      "It repeats every benchmark but MemoryGrowth 9 times, unless\n"
+      "--benchmark_repetitions is given.\n");
+}
+
+// Google Benchmark's arguments: @argv without --kestrune_check, which sets
+// @check and, unless the repetitions are given, asks for nine: their median
+// is not moved by a few disturbed ones.
+std::vector<char*> benchmark_arguments(int argc, char** argv, bool* check) {
+  static char check_repetitions[] = "--benchmark_repetitions=9";
+  std::vector<char*> args;
+  *check = false;
+  for (int i = 0; i < argc; i++) {
+    if (strcmp(argv[i], "--kestrune_check") == 0) {
+      *check = true;
+    } else {
+      args.push_back(argv[i]);
+    }
+  }
+  if (*check && benchmark_flag(args, "benchmark_repetitions").empty()) {
+    args.push_back(check_repetitions);
+  }
+  return args;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+  bool check = false;
+  std::vector<char*> args = benchmark_arguments(argc, argv, &check);
+  std::string display_format = benchmark_flag(args, "benchmark_format");
+  std::string out_file = benchmark_flag(args, "benchmark_out");
+  std::string out_format = benchmark_flag(args, "benchmark_out_format");
+
+  int arg_count = static_cast<int>(args.size());
+  args.push_back(nullptr);
+  benchmark::Initialize(&arg_count, args.data(), print_help);
+  if (benchmark::ReportUnrecognizedArguments(arg_count, args.data())) {
     return 2;
   }
-  RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  bool ratios_within = reporter.print_ratios();
-  bool memory_within = check_memory_growth();
+
+  std::set<std::string> paths;
+  for (const PathTarget& path : kPathTargets) {
+    paths.insert(path.name);
+  }
+  // Google Benchmark keeps the display reporter it makes; it is not ours to
+  // delete.
+  FloorRatioReporter display(benchmark::CreateDefaultDisplayReporter(), paths,
+                             display_format == "csv");
+  std::unique_ptr<benchmark::BenchmarkReporter> writer;
+  std::unique_ptr<FloorRatioReporter> file;
+  if (!out_file.empty()) {
+    writer = file_writer(out_format.empty() ? "json" : out_format);
+    file = std::make_unique<FloorRatioReporter>(writer.get(), paths,
+                                                out_format == "csv");
+  }
+  benchmark::RunSpecifiedBenchmarks(
+      &display, file.get(), with_floor(benchmark::GetBenchmarkFilter()));
+
+  int status = display.any_failed() ? 1 : 0;
+  if (!display.runs().empty()) {
+    // After the report, also where stdout and stderr go to one place.
+    fflush(stdout);
+    bool targets_met = write_summary(display.runs(), check, stderr);
+    if (check && !targets_met) {
+      status = 1;
+    }
+  }
   benchmark::Shutdown();
-  return ratios_within && memory_within ? 0 : 1;
+  return status;
 }
