@@ -1,23 +1,46 @@
 #!/usr/bin/env bash
 # The quality checks beyond the test suite, each in a build of its own:
 #
-#   format    every C++ file is as clang-format leaves it
+#   format    every C++ file, untracked ones included, is as clang-format
+#             leaves it
 #   clang     the project builds with clang 14 (-Wall -Wextra -Werror) and
 #             its tests pass
 #   asan      the whole suite under AddressSanitizer and
 #             UndefinedBehaviorSanitizer, with leak detection
-#   tsan      the concurrency tests under ThreadSanitizer
+#   tsan      the concurrency tests (label "concurrency") under
+#             ThreadSanitizer
 #   valgrind  the end-to-end tests and kestrune-call under memcheck
+#   perf      a wire round trip costs no more instructions, counted by
+#             callgrind, than perf/budget.json allows
 #   fuzz      both libFuzzer targets for a bounded number of runs
-#   debian13  in a Debian 13 root (debootstrap, kept between runs), the
-#             project builds from scratch with GCC and with the
-#             distribution's clang, and the whole suite passes with each;
-#             needs root (it asks sudo otherwise)
+#   debian13  scripts/debian13.sh: in a Debian 13 root (debootstrap, kept
+#             between runs), the project builds from scratch with GCC and
+#             with the distribution's clang, and the whole suite passes with
+#             each; needs root (it asks sudo otherwise)
+#
+# Every check named runs, also after one has failed, each under a header
+# line of its own. A table at the end says how each went, how long it took
+# and how to run it again alone; the exit status is 0 only when every check
+# passed, and the last line names those that did not.
 #
 # Usage: scripts/quality.sh [CHECK...]   (default: all, in that order)
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
+
+all_checks=(format clang asan tsan valgrind perf fuzz debian13)
+checks=("$@")
+[ ${#checks[@]} -gt 0 ] || checks=("${all_checks[@]}")
+for check in "${checks[@]}"; do
+  case " ${all_checks[*]} " in
+    *" $check "*) ;;
+    *)
+      echo "quality: unknown check: $check (checks: ${all_checks[*]})" >&2
+      exit 2
+      ;;
+  esac
+done
+
 "$root/scripts/setup.sh"
 
 jobs="$(nproc)"
@@ -41,33 +64,56 @@ export LSAN_OPTIONS="$symbolizer:suppressions=$root/tests/sanitizers/lsan.supp:p
 export TSAN_OPTIONS="$symbolizer:suppressions=$root/tests/sanitizers/tsan.supp:halt_on_error=1:second_deadlock_stack=1"
 
 check_format() {
-  echo "== format"
-  git ls-files '*.cc' '*.h' | xargs clang-format-14 --dry-run --Werror
+  # Tracked and untracked files, not ignored ones; a tracked file deleted in
+  # the working tree has nothing left to check.
+  local files=() unformatted=() file
+  while IFS= read -r -d '' file; do
+    if [ -f "$file" ]; then
+      files+=("$file")
+    fi
+  done < <(git ls-files -z -co --exclude-standard -- '*.cc' '*.h')
+  if [ ${#files[@]} -eq 0 ]; then
+    echo "format: no C++ files to check" >&2
+    return 1
+  fi
+  if clang-format-14 --dry-run --Werror "${files[@]}" 2>/dev/null; then
+    echo "format: ${#files[@]} files are as clang-format-14 leaves them"
+    return 0
+  fi
+  for file in "${files[@]}"; do
+    clang-format-14 --dry-run --Werror "$file" 2>/dev/null ||
+      unformatted+=("$file")
+  done
+  clang-format-14 --dry-run "${unformatted[@]}" 2>&1 | head -n 40 >&2
+  echo "format: ${#unformatted[@]} of ${#files[@]} files are not as" \
+    "clang-format-14 leaves them:" >&2
+  printf '  %s\n' "${unformatted[@]}" >&2
+  # Quoted as the shell needs, so that the line can be pasted as it is.
+  local quoted
+  quoted="$(printf ' %q' "${unformatted[@]}")"
+  echo "format: to fix them: clang-format-14 -i$quoted" >&2
+  return 1
 }
 
 check_clang() {
-  echo "== clang 14 build"
   configure_and_build build-clang -DCMAKE_BUILD_TYPE=RelWithDebInfo
   ctest --test-dir build-clang --output-on-failure -j "$jobs"
 }
 
 check_asan() {
-  echo "== AddressSanitizer + UndefinedBehaviorSanitizer"
   configure_and_build build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DKESTRUNE_SANITIZERS=address,undefined -DKESTRUNE_BUILD_FUZZERS=ON
   ctest --test-dir build-asan --output-on-failure -j "$jobs"
 }
 
 check_tsan() {
-  echo "== ThreadSanitizer"
   configure_and_build build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DKESTRUNE_SANITIZERS=thread
   ctest --test-dir build-tsan --output-on-failure -j "$jobs" \
-    -R 'Concurrent|AnotherThread|TakeOverDuring|Stress|PluginTypeRace'
+    --no-tests=error -L concurrency
 }
 
 check_valgrind() {
-  echo "== valgrind memcheck"
   local build="$root/build"
   "$root/scripts/build.sh" "$build" >/dev/null
   local memcheck=(valgrind --quiet --error-exitcode=99 --leak-check=full
@@ -99,225 +145,71 @@ expect_status() {  # STATUS COMMAND...
   echo "ok (exit $status): $*" | sed "s|valgrind .* $root/|valgrind ... |"
 }
 
+# Instructions per round trip against perf/budget.json (see perf/README.md),
+# in a build made as scripts/build.sh makes build/, with the compiler the
+# budget was measured with; only the counted program is built.
+check_perf() {
+  local build="$root/build-perf"
+  env CXX=g++ cmake -S "$root" -B "$build" -G Ninja \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  cmake --build "$build" --target kestrune-round-trips
+  echo "perf: this build: g++ $(g++ -dumpfullversion)," \
+    "GLib $(pkg-config --modversion glib-2.0), $(valgrind --version)"
+  python3 "$root/perf/check_budget.py" "$build/perf/kestrune-round-trips" \
+    "$root/perf/budget.json"
+}
+
 check_fuzz() {
-  echo "== fuzzing"
   configure_and_build build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DKESTRUNE_SANITIZERS=address,undefined -DKESTRUNE_BUILD_FUZZERS=ON
   "$root/scripts/fuzz.sh" -runs=500000
 }
 
-# The Debian 13 root: made once, then kept; the source tree is copied in
-# afresh on every run and built from scratch there.
-debian13_root="${KESTRUNE_DEBIAN13_ROOT:-$HOME/.cache/kestrune/debian13}"
-debian13_marker=".kestrune-root-ready"  # written once set-up has succeeded
-debian13_mounts=()                      # what this run mounted, in order
-
-debian13_fail() {  # MESSAGE
-  echo "debian13: FAILED: $*" >&2
-  exit 1
+check_debian13() {
+  "$root/scripts/debian13.sh"
 }
 
-# Mount points at or below DIR, deepest first. A path with white space
-# would be escaped in /proc/self/mounts; such a root is refused earlier.
-debian13_mounts_under() {  # DIR
-  awk -v dir="$1" '$2 == dir || index($2, dir "/") == 1 { print $2 }' \
-    /proc/self/mounts | sort -r
-}
-
-# Unmounts everything below DIR; a mount still busy is detached lazily, so
-# that none is left behind either way.
-debian13_unmount_all() {  # DIR
-  local point
-  for point in $(debian13_mounts_under "$1"); do
-    umount "$point" 2>/dev/null || umount -l "$point"
-  done
-  if [ -n "$(debian13_mounts_under "$1")" ]; then
-    echo "debian13: could not unmount: $(debian13_mounts_under "$1")" >&2
-    return 1
+# Runs each check in a subshell, so that its exports, traps and exit end
+# with it. set -e holds inside because the status is read afterwards rather
+# than tested in a condition, which would switch it off.
+results=()
+durations=()
+failed=()
+for check in "${checks[@]}"; do
+  echo
+  echo "===== quality check: $check (bash scripts/quality.sh $check) ====="
+  started=$SECONDS
+  set +e
+  (
+    set -e
+    "check_$check"
+  )
+  status=$?
+  set -e
+  elapsed=$((SECONDS - started))
+  durations+=("$(printf '%dm%02ds' $((elapsed / 60)) $((elapsed % 60)))")
+  if [ "$status" -eq 0 ]; then
+    results+=(PASSED)
+  else
+    results+=(FAILED)
+    failed+=("$check")
+    echo "===== quality check $check FAILED (exit $status) =====" >&2
+    if [ "$status" -eq 130 ] || [ "$status" -eq 143 ]; then
+      echo "quality: interrupted; the remaining checks do not run" >&2
+      break
+    fi
   fi
-}
+done
 
-# Removes a root, but never through a mount into the host: a /dev bound
-# into the root must not be emptied along with it.
-debian13_remove() {  # DIR
-  [ -e "$1" ] || return 0
-  debian13_unmount_all "$1" || debian13_fail "mounts remain under $1"
-  rm -rf --one-file-system "$1"
-}
-
-# Mounts what building and apt need in ROOT, each one noted for
-# debian13_cleanup as soon as it is mounted.
-debian13_mount() {  # ROOT
-  local root_dir="$1"
-  mount -t proc proc "$root_dir/proc" || return 1
-  debian13_mounts+=("$root_dir/proc")
-  mount --bind /dev "$root_dir/dev" || return 1
-  debian13_mounts+=("$root_dir/dev")
-  # Where the host shares its mounts, what is mounted below the bound /dev
-  # must not appear on the host's /dev.
-  mount --make-private "$root_dir/dev" || return 1
-  mount --bind /dev/pts "$root_dir/dev/pts" || return 1
-  debian13_mounts+=("$root_dir/dev/pts")
-  mount --bind /sys "$root_dir/sys" || return 1
-  debian13_mounts+=("$root_dir/sys")
-  mount --make-private "$root_dir/sys"
-}
-
-debian13_cleanup() {
-  local i
-  for ((i = ${#debian13_mounts[@]} - 1; i >= 0; i--)); do
-    umount "${debian13_mounts[i]}" 2>/dev/null ||
-      umount -l "${debian13_mounts[i]}" 2>/dev/null || true
-  done
-  debian13_mounts=()
-  debian13_unmount_all "$debian13_root" ||
-    echo "debian13: mounts left under $debian13_root" >&2
-}
-
-# Makes a minimal Debian 13 root at ROOT: into ROOT.new first, renamed once
-# debootstrap has finished, so that an interrupted run leaves no root that
-# looks whole.
-debian13_bootstrap() {  # ROOT
-  local root_dir="$1"
-  local new="$root_dir.new"
-  debian13_remove "$new"
-  mkdir -p "$(dirname "$root_dir")"
-  echo "debian13: debootstrap trixie into $new"
-  local log
-  log="$(dirname "$root_dir")/debootstrap.log"
-  if ! debootstrap --variant=minbase trixie "$new" \
-      http://deb.debian.org/debian >"$log" 2>&1; then
-    tail -n 30 "$log" >&2
-    debian13_fail "debootstrap of Debian 13 into $new (log: $log)"
-  fi
-  # Only what building needs: no documentation, manual pages or
-  # translations, no services started by package scripts.
-  cat >"$new/etc/dpkg/dpkg.cfg.d/01-kestrune-no-docs" <<'END'
-path-exclude=/usr/share/doc/*
-path-exclude=/usr/share/man/*
-path-exclude=/usr/share/info/*
-path-exclude=/usr/share/locale/*
-path-include=/usr/share/locale/locale.alias
-END
-  echo 'Acquire::Languages "none";' >"$new/etc/apt/apt.conf.d/99-kestrune"
-  printf '#!/bin/sh\nexit 101\n' >"$new/usr/sbin/policy-rc.d"
-  chmod 755 "$new/usr/sbin/policy-rc.d"
-  mv "$new" "$root_dir"
-}
-
-# The source tree as git sees it, untracked files included and ignored
-# ones (the build directories) left out, copied to DEST.
-debian13_copy_tree() {  # DEST
-  local dest="$1"
-  rm -rf --one-file-system "$dest"
-  mkdir -p "$dest"
-  git -C "$root" ls-files -z -co --exclude-standard |
-    while IFS= read -r -d '' file; do
-      # A tracked file deleted in the working tree is not copied.
-      if [ -e "$file" ] || [ -L "$file" ]; then
-        printf '%s\0' "$file"
-      fi
-    done |
-    tar -C "$root" --null -T - -cf - | tar -C "$dest" -xf -
-}
-
-# What runs inside the root, from the copied tree. First the set-up: the
-# build group of scripts/setup.sh (apt's long output goes to a log, shown
-# if it fails), and the versions it brought.
-# shellcheck disable=SC2016  # expanded inside the root
-debian13_set_up='
-set -euo pipefail
-cd /src/kestrune
-log=/var/log/kestrune-setup.log
-echo "debian13: scripts/setup.sh build (output in $log inside the root)"
-if ! scripts/setup.sh build >"$log" 2>&1; then
-  tail -n 40 "$log" >&2
+echo
+echo "===== quality checks: summary ====="
+printf '%-10s %-8s %7s  %s\n' check result time "to run it alone"
+for i in "${!checks[@]}"; do
+  printf '%-10s %-8s %7s  %s\n' "${checks[i]}" "${results[i]:-NOT RUN}" \
+    "${durations[i]:--}" "bash scripts/quality.sh ${checks[i]}"
+done
+if [ ${#failed[@]} -gt 0 ] || [ ${#results[@]} -lt ${#checks[@]} ]; then
+  echo "quality checks FAILED: ${failed[*]}" >&2
   exit 1
 fi
-apt-get clean  # the root is kept; the downloaded packages need not be
-echo "debian13: $(. /etc/os-release && echo "$PRETTY_NAME")"
-echo "debian13: $(gcc --version | head -n 1)"
-echo "debian13: $(clang --version | head -n 1)"
-echo "debian13: GLib $(pkg-config --modversion glib-2.0)"
-echo "debian13: Google Benchmark $(dpkg-query -W -f="\${Version}" libbenchmark-dev)"
-'
-# Then, with one compiler, a build from scratch and the whole suite.
-# shellcheck disable=SC2016  # expanded inside the root
-debian13_suite='
-set -euo pipefail
-name="$1" jobs="$2"
-export CC="$3" CXX="$4"
-build="build-$name"
-cd /src/kestrune
-fail() { echo "debian13: FAILED: $*" >&2; exit 1; }
-echo "== debian13: $name build ($CC, $CXX)"
-cmake -S . -B "$build" -G Ninja >/dev/null || fail "configuring the $name build"
-cmake --build "$build" || fail "the $name build"
-ctest --test-dir "$build" --output-on-failure -j "$jobs" ||
-  fail "the test suite of the $name build"
-'
-
-# Runs SCRIPT with bash inside ROOT, in a clean environment (the
-# sanitizer settings above would name the host's paths).
-debian13_run() {  # ROOT SCRIPT ARGS...
-  local root_dir="$1" script="$2"
-  shift 2
-  chroot "$root_dir" /usr/bin/env -i HOME=/root LANG=C.UTF-8 \
-    PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
-    bash -c "$script" debian13 "$@"
-}
-
-# A subshell, so that its traps end with it.
-check_debian13() (
-  echo "== Debian 13"
-  if [ "$(id -u)" -ne 0 ]; then
-    # debootstrap, chroot and mount need root; the root stays where this
-    # user would keep it.
-    exec sudo env KESTRUNE_DEBIAN13_ROOT="$debian13_root" \
-      bash "$root/scripts/quality.sh" debian13
-  fi
-  case "$debian13_root" in
-    *[[:space:]]*) debian13_fail "the root's path has white space: $debian13_root" ;;
-    /?*) ;;
-    *) debian13_fail "the root must be an absolute path other than /: $debian13_root" ;;
-  esac
-  trap debian13_cleanup EXIT
-  trap 'exit 130' INT
-  trap 'exit 143' TERM
-
-  local root_dir="$debian13_root"
-  if [ -d "$root_dir" ] && { [ ! -e "$root_dir/$debian13_marker" ] ||
-      ! chroot "$root_dir" /bin/true 2>/dev/null; }; then
-    echo "debian13: $root_dir is incomplete; making it again"
-    debian13_remove "$root_dir"
-  fi
-  [ -d "$root_dir" ] || debian13_bootstrap "$root_dir"
-
-  # Removed first: a symbolic link there would lead the copy out of the root.
-  rm -f "$root_dir/etc/resolv.conf"
-  cp -L /etc/resolv.conf "$root_dir/etc/resolv.conf" ||
-    debian13_fail "copying /etc/resolv.conf into the root"
-  debian13_copy_tree "$root_dir/src/kestrune" ||
-    debian13_fail "copying the source tree into $root_dir/src/kestrune"
-  debian13_mount "$root_dir" ||
-    debian13_fail "mounting /proc, /dev, /dev/pts and /sys in $root_dir"
-
-  debian13_run "$root_dir" "$debian13_set_up" ||
-    debian13_fail "installing the build group in $root_dir (scripts/setup.sh build)"
-  touch "$root_dir/$debian13_marker"
-  debian13_run "$root_dir" "$debian13_suite" gcc "$jobs" gcc g++ ||
-    debian13_fail "the GCC build or its tests in $root_dir"
-  debian13_run "$root_dir" "$debian13_suite" clang "$jobs" clang clang++ ||
-    debian13_fail "the clang build or its tests in $root_dir"
-  echo "debian13: passed"
-)
-
-checks=("$@")
-[ ${#checks[@]} -gt 0 ] || checks=(format clang asan tsan valgrind fuzz debian13)
-for check in "${checks[@]}"; do
-  case "$check" in
-    format|clang|asan|tsan|valgrind|fuzz|debian13) "check_$check" ;;
-    *) echo "unknown check: $check" >&2; exit 2 ;;
-  esac
-done
 echo "quality checks passed: ${checks[*]}"

@@ -11,7 +11,9 @@
 #   quality  what scripts/quality.sh adds: clang 14 with its sanitizer and
 #            fuzzer runtimes, LLVM 14's symbolizer, clang-format 14 (the
 #            formatter stays at one version, so that every machine agrees on
-#            the format), valgrind, and debootstrap for the Debian 13 root
+#            the format), valgrind (memcheck, and callgrind for the
+#            instruction budget), python3 (which reads the budget), and
+#            debootstrap for the Debian 13 root
 #
 # Every group's packages exist on Debian 12 and on Debian 13, except the
 # quality group's LLVM 14 ones, which Debian 13 no longer has.
@@ -26,7 +28,7 @@ group_packages() {  # GROUP
       ;;
     quality)
       echo clang-14 libclang-rt-14-dev llvm-14 clang-format-14 \
-        valgrind debootstrap
+        valgrind python3 debootstrap
       ;;
     *)
       echo "setup: unknown group: $1 (groups: build quality)" >&2

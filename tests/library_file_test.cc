@@ -91,7 +91,8 @@ TEST(StandInLibrary, IsNamedAsThePlatformLibrary) {
             std::vector<std::string>{"libflutter_linux_gtk.so"});
   EXPECT_TRUE(has_suffix(STAND_IN_LIBRARY,
                          "/flutter/ephemeral/"
-                         "libflutter_linux_gtk.so"));
+                         "libflutter_linux_gtk.so"))
+      << STAND_IN_LIBRARY;
 }
 
 TEST(StandInLibrary, ExportsThePlatformApiAndHostInterfaceOnly) {
@@ -120,10 +121,12 @@ TEST(PluginLibrary, FindsTheEmbeddingBesideItselfThenInTheEphemeralDirectory) {
   // plugin, and a moved bundle must not load the build machine's copy.
   EXPECT_EQ(dynamic_entries(PLUGIN_LIBRARY, "RUNPATH"),
             std::vector<std::string>{std::string("$ORIGIN:") + EPHEMERAL_DIR});
-  EXPECT_TRUE(dynamic_entries(PLUGIN_LIBRARY, "RPATH").empty());
+  EXPECT_EQ(dynamic_entries(PLUGIN_LIBRARY, "RPATH"),
+            std::vector<std::string>{});
   std::vector<std::string> needed = dynamic_entries(PLUGIN_LIBRARY, "NEEDED");
-  ASSERT_FALSE(needed.empty());
-  EXPECT_EQ(needed[0], "libflutter_linux_gtk.so");
+  ASSERT_FALSE(needed.empty()) << "the plugin has no NEEDED entry";
+  EXPECT_EQ(needed[0], "libflutter_linux_gtk.so")
+      << "first of " << testing::PrintToString(needed);
 }
 
 TEST(PluginLibrary, LoadsWithEverySymbolBound) {
@@ -198,7 +201,8 @@ TEST(PluginLibrary, IsHardened) {
   bool bind_now =
       (!flags.empty() && flags[0].find("BIND_NOW") != std::string::npos) ||
       (!flags_1.empty() && flags_1[0].find("NOW") != std::string::npos);
-  EXPECT_TRUE(bind_now);
+  EXPECT_TRUE(bind_now) << "FLAGS " << testing::PrintToString(flags)
+                        << ", FLAGS_1 " << testing::PrintToString(flags_1);
   EXPECT_EQ(program_header_flags(PLUGIN_LIBRARY, "GNU_RELRO").size(), 1u);
   EXPECT_EQ(program_header_flags(PLUGIN_LIBRARY, "GNU_STACK"),
             std::vector<std::string>{"RW"});

@@ -16,6 +16,7 @@ namespace {
 
 using test_support::Bytes;
 using test_support::encode_method_call;
+using test_support::error_matches;
 using test_support::from_hex;
 using test_support::Host;
 using test_support::LogCapture;
@@ -220,8 +221,8 @@ void respond_twice_cb(FlMethodChannel* channel,
 
   g_autoptr(GError) error = nullptr;
   EXPECT_FALSE(fl_method_call_respond(call, second, &error));
-  EXPECT_TRUE(g_error_matches(error, FL_BINARY_MESSENGER_ERROR,
-                              FL_BINARY_MESSENGER_ERROR_ALREADY_RESPONDED));
+  EXPECT_PRED_FORMAT3(error_matches, error, FL_BINARY_MESSENGER_ERROR,
+                      FL_BINARY_MESSENGER_ERROR_ALREADY_RESPONDED);
   *static_cast<std::string*>(user_data) =
       error != nullptr ? error->message : "";
 }
@@ -303,11 +304,13 @@ TEST_F(ChannelTest, ConcurrentAnswersToOneCallSendExactlyOne) {
     for (std::thread& thread : race.threads) {
       thread.join();
     }
-    ASSERT_EQ(race.sent, 1);
-    ASSERT_EQ(race.refused, 1);
-    ASSERT_TRUE(to_hex(reply) == "00 03 00 00 00 00" ||
-                to_hex(reply) == "00 03 01 00 00 00")
-        << to_hex(reply);
+    ASSERT_EQ(race.sent, 1) << "answers sent in round " << round;
+    ASSERT_EQ(race.refused, 1) << "answers refused in round " << round;
+    // The reply carries the winner's number: 0 or 1.
+    std::string reply_hex = to_hex(reply);
+    ASSERT_TRUE(reply_hex == "00 03 00 00 00 00" ||
+                reply_hex == "00 03 01 00 00 00")
+        << "reply " << reply_hex << " in round " << round;
   }
 }
 
@@ -388,8 +391,8 @@ TEST_F(InvokeMethodTest, ACancelledCallFinishesWithTheCancellation) {
                                   invocation_finished_cb, &invocation_);
   run_until_finished();
   EXPECT_EQ(invocation_.response, nullptr);
-  EXPECT_TRUE(
-      g_error_matches(invocation_.error, G_IO_ERROR, G_IO_ERROR_CANCELLED));
+  EXPECT_PRED_FORMAT3(error_matches, invocation_.error, G_IO_ERROR,
+                      G_IO_ERROR_CANCELLED);
 }
 
 TEST_F(ChannelTest, WithoutAHandlerTheReplyIsEmpty) {
@@ -409,8 +412,8 @@ TEST_F(ChannelTest, AnUndecodableMessageNeverReachesTheHandler) {
   g_autoptr(GBytes) reply =
       embedding_host_messenger_send(host_.messenger(), "c", garbage, &error);
   EXPECT_EQ(reply, nullptr);
-  ASSERT_TRUE(g_error_matches(error, FL_MESSAGE_CODEC_ERROR,
-                              FL_MESSAGE_CODEC_ERROR_OUT_OF_DATA));
+  ASSERT_PRED_FORMAT3(error_matches, error, FL_MESSAGE_CODEC_ERROR,
+                      FL_MESSAGE_CODEC_ERROR_OUT_OF_DATA);
   EXPECT_STREQ(error->message,
                "size 5 at offset 1 needs 5 bytes but only 1 are left");
   EXPECT_EQ(handler.calls, 0);
@@ -545,8 +548,8 @@ TEST_F(ChannelTest, CallHandlerRefusesAChannelThatIsNotAMethodChannel) {
   g_autoptr(GBytes) reply = embedding_host_messenger_call_handler(
       host_.messenger(), "raw", "m", nullptr, &error);
   EXPECT_EQ(reply, nullptr);
-  EXPECT_TRUE(g_error_matches(error, EMBEDDING_HOST_ERROR,
-                              EMBEDDING_HOST_ERROR_NOT_A_METHOD_CHANNEL));
+  ASSERT_PRED_FORMAT3(error_matches, error, EMBEDDING_HOST_ERROR,
+                      EMBEDDING_HOST_ERROR_NOT_A_METHOD_CHANNEL);
   EXPECT_STREQ(error->message, "channel \"raw\" is not a method channel");
   EXPECT_EQ(embedding_host_messenger_peek_method_call_handler_data(
                 host_.messenger(), "raw"),

@@ -16,6 +16,7 @@ namespace {
 using test_support::Bytes;
 using test_support::decode_value;
 using test_support::encode_value;
+using test_support::error_matches;
 using test_support::from_hex;
 using test_support::Host;
 using test_support::to_hex;
@@ -239,9 +240,9 @@ INSTANTIATE_TEST_SUITE_P(
                      g_autoptr(GError) error = nullptr;
                      EXPECT_FALSE(
                          fl_method_call_respond_not_implemented(call, &error));
-                     EXPECT_TRUE(g_error_matches(
-                         error, FL_BINARY_MESSENGER_ERROR,
-                         FL_BINARY_MESSENGER_ERROR_ALREADY_RESPONDED));
+                     EXPECT_PRED_FORMAT3(
+                         error_matches, error, FL_BINARY_MESSENGER_ERROR,
+                         FL_BINARY_MESSENGER_ERROR_ALREADY_RESPONDED);
                    },
                    "reply: 00 00", nullptr},
         // Where the platform would crash on the missing GError.
@@ -272,8 +273,8 @@ INSTANTIATE_TEST_SUITE_P(
               g_autoptr(FlValue) deep = nested_lists(513);
               g_autoptr(GError) error = nullptr;
               EXPECT_FALSE(fl_method_call_respond_success(call, deep, &error));
-              EXPECT_TRUE(g_error_matches(error, FL_MESSAGE_CODEC_ERROR,
-                                          FL_MESSAGE_CODEC_ERROR_FAILED));
+              EXPECT_PRED_FORMAT3(error_matches, error, FL_MESSAGE_CODEC_ERROR,
+                                  FL_MESSAGE_CODEC_ERROR_FAILED);
               g_autoptr(FlValue) limit = nested_lists(512);
               EXPECT_TRUE(fl_method_call_respond_success(call, limit, nullptr));
             },

@@ -30,10 +30,11 @@ TEST(RoundTrip, RandomValuesDecodeToEqualValuesAndTheSameBytes) {
     ASSERT_NE(decoded, nullptr)
         << "case " << i << ": " << error->message << "\n"
         << to_hex(encoded);
-    g_autofree gchar* text = fl_value_to_string(value);
-    ASSERT_TRUE(fl_value_equal(decoded, value)) << "case " << i << ": " << text;
+    ASSERT_PRED_FORMAT2(test_support::values_equal, decoded, value)
+        << "case " << i;
     Bytes encoded_again = encode_value(decoded);
-    ASSERT_EQ(encoded_again, encoded) << "case " << i << ": " << text;
+    ASSERT_EQ(encoded_again, encoded)
+        << "case " << i << ": " << test_support::describe(value);
   }
 }
 
@@ -48,9 +49,10 @@ TEST(RoundTrip, RandomMethodCallsKeepNameAndArguments) {
     g_autoptr(GError) error = nullptr;
     ASSERT_TRUE(
         decode_method_call(encoded, &decoded_name, &decoded_args, &error))
-        << error->message;
-    EXPECT_STREQ(decoded_name, name);
-    ASSERT_TRUE(fl_value_equal(decoded_args, args));
+        << "case " << i << ": " << error->message;
+    EXPECT_STREQ(decoded_name, name) << "case " << i;
+    ASSERT_PRED_FORMAT2(test_support::values_equal, decoded_args, args)
+        << "case " << i;
   }
 }
 

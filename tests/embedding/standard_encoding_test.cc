@@ -18,11 +18,14 @@ using test_support::Bytes;
 using test_support::decode_method_call;
 using test_support::decode_response;
 using test_support::decode_value;
+using test_support::describe;
 using test_support::encode_method_call;
 using test_support::encode_response;
 using test_support::encode_value;
+using test_support::error_matches;
 using test_support::from_hex;
 using test_support::to_hex;
+using test_support::values_equal;
 
 struct EncodingCase {
   const char* name;
@@ -225,7 +228,7 @@ TEST_P(EncodingTest, DecodesTheBytesOfTheFormat) {
   g_autoptr(GError) error = nullptr;
   g_autoptr(FlValue) decoded = decode_value(bytes, &error);
   ASSERT_NE(decoded, nullptr) << error->message;
-  EXPECT_TRUE(fl_value_equal(decoded, expected));
+  EXPECT_PRED_FORMAT2(values_equal, decoded, expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(ValueKinds,
@@ -274,7 +277,7 @@ TEST_P(SizeBoundaryTest, StringSizeHeader) {
   g_autoptr(FlValue) decoded = decode_value(encoded, nullptr);
   ASSERT_NE(decoded, nullptr);
   EXPECT_EQ(strlen(fl_value_get_string(decoded)), size_case.length);
-  EXPECT_TRUE(fl_value_equal(decoded, value));
+  EXPECT_PRED_FORMAT2(values_equal, decoded, value);
 }
 
 TEST_P(SizeBoundaryTest, ListSizeHeader) {
@@ -370,13 +373,16 @@ TEST(ReplyEncoding, NotImplementedIsTheEmptyMessage) {
   EXPECT_TRUE(bytes.empty());
 
   g_autoptr(FlMethodResponse) decoded = decode_response(Bytes(), nullptr);
-  EXPECT_TRUE(FL_IS_METHOD_NOT_IMPLEMENTED_RESPONSE(decoded));
+  EXPECT_TRUE(FL_IS_METHOD_NOT_IMPLEMENTED_RESPONSE(decoded))
+      << describe(decoded);
 }
 
 TEST(ReplyEncoding, DecodesSuccess) {
   Bytes bytes = from_hex("00 03 2a 00 00 00");
-  g_autoptr(FlMethodResponse) response = decode_response(bytes, nullptr);
-  ASSERT_TRUE(FL_IS_METHOD_SUCCESS_RESPONSE(response));
+  g_autoptr(GError) error = nullptr;
+  g_autoptr(FlMethodResponse) response = decode_response(bytes, &error);
+  ASSERT_TRUE(FL_IS_METHOD_SUCCESS_RESPONSE(response))
+      << "response " << describe(response) << ", error " << describe(error);
   FlValue* result = fl_method_response_get_result(response, nullptr);
   EXPECT_EQ(fl_value_get_int(result), 42);
 }
@@ -401,7 +407,7 @@ TEST_P(ErrorReplyTest, Decodes) {
   g_autoptr(GError) error = nullptr;
   g_autoptr(FlMethodResponse) response = decode_response(bytes, &error);
   ASSERT_TRUE(FL_IS_METHOD_ERROR_RESPONSE(response))
-      << (error != nullptr ? error->message : "");
+      << "response " << describe(response) << ", error " << describe(error);
   FlMethodErrorResponse* error_response = FL_METHOD_ERROR_RESPONSE(response);
   EXPECT_STREQ(fl_method_error_response_get_code(error_response), reply.code);
   EXPECT_STREQ(fl_method_error_response_get_message(error_response),
@@ -411,8 +417,8 @@ TEST_P(ErrorReplyTest, Decodes) {
 
   g_autoptr(GError) result_error = nullptr;
   EXPECT_EQ(fl_method_response_get_result(response, &result_error), nullptr);
-  EXPECT_TRUE(g_error_matches(result_error, FL_METHOD_RESPONSE_ERROR,
-                              FL_METHOD_RESPONSE_ERROR_REMOTE_ERROR));
+  EXPECT_PRED_FORMAT3(error_matches, result_error, FL_METHOD_RESPONSE_ERROR,
+                      FL_METHOD_RESPONSE_ERROR_REMOTE_ERROR);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -458,15 +464,15 @@ TEST(SubclassedCodec, ItsTypeGoesThroughListsMapsAndMethodCalls) {
   ASSERT_TRUE(embedding_host_decode_method_call(FL_METHOD_CODEC(codec), call,
                                                 &name, &decoded, &error))
       << error->message;
-  EXPECT_TRUE(fl_value_equal(decoded, args));
+  EXPECT_PRED_FORMAT2(values_equal, decoded, args);
 
   // The standard codec alone does not know the type.
   g_autofree gchar* plain_name = nullptr;
   g_autoptr(FlValue) plain_args = nullptr;
   EXPECT_FALSE(test_support::decode_method_call(
       test_support::to_vector(call), &plain_name, &plain_args, &error));
-  EXPECT_TRUE(g_error_matches(error, FL_MESSAGE_CODEC_ERROR,
-                              FL_MESSAGE_CODEC_ERROR_UNSUPPORTED_TYPE));
+  EXPECT_PRED_FORMAT3(error_matches, error, FL_MESSAGE_CODEC_ERROR,
+                      FL_MESSAGE_CODEC_ERROR_UNSUPPORTED_TYPE);
   EXPECT_STREQ(error->message, "unknown type byte 128 at offset 5");
 }
 

@@ -41,7 +41,8 @@ CallResult run_call(const std::vector<std::string>& args,
   EXPECT_TRUE(g_spawn_sync(nullptr, argv.data(), environment, G_SPAWN_DEFAULT,
                            nullptr, nullptr, &out, &err, &wait_status, &error))
       << error->message;
-  EXPECT_TRUE(WIFEXITED(wait_status)) << "killed by signal";
+  EXPECT_TRUE(WIFEXITED(wait_status))
+      << "killed by signal " << WTERMSIG(wait_status) << "; stderr: " << err;
   return {WEXITSTATUS(wait_status), out != nullptr ? out : "",
           err != nullptr ? err : ""};
 }
@@ -159,9 +160,11 @@ TEST(KestruneCall, AnOutputThatCannotBeWrittenFailsTheRun) {
       "'%s' getPlatformVersion >/dev/full 2>&1; echo $?", KESTRUNE_CALL);
   const char* argv[] = {"/bin/sh", "-c", command, nullptr};
   g_autofree gchar* out = nullptr;
+  g_autoptr(GError) error = nullptr;
   ASSERT_TRUE(g_spawn_sync(nullptr, const_cast<gchar**>(argv), nullptr,
                            G_SPAWN_DEFAULT, nullptr, nullptr, &out, nullptr,
-                           nullptr, nullptr));
+                           nullptr, &error))
+      << error->message;
   EXPECT_STREQ(out, "1\n");
 
   g_free(g_steal_pointer(&out));
@@ -172,19 +175,28 @@ TEST(KestruneCall, AnOutputThatCannotBeWrittenFailsTheRun) {
   gint status = 0;
   ASSERT_TRUE(g_spawn_sync(nullptr, const_cast<gchar**>(argv_err), nullptr,
                            G_SPAWN_DEFAULT, nullptr, nullptr, nullptr, &err,
-                           &status, nullptr));
-  EXPECT_EQ(WEXITSTATUS(status), 1);
+                           &status, &error))
+      << error->message;
+  EXPECT_EQ(WEXITSTATUS(status), 1) << err;
   EXPECT_STREQ(err,
                "kestrune-call: cannot write the output: No space left on "
                "device\n");
 }
 
 // The plugin ignores arguments, so any value gets the version.
-class ArgumentsTest : public testing::TestWithParam<std::vector<std::string>> {
+struct ArgumentsCase {
+  const char* name;
+  std::vector<std::string> args;
 };
 
+void PrintTo(const ArgumentsCase& arguments, std::ostream* out) {
+  *out << arguments.name;
+}
+
+class ArgumentsTest : public testing::TestWithParam<ArgumentsCase> {};
+
 TEST_P(ArgumentsTest, AreSentAndTheVersionPrinted) {
-  CallResult run = run_call(GetParam());
+  CallResult run = run_call(GetParam().args);
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out, "Linux " + kernel_version() + "\n");
 }
@@ -193,11 +205,13 @@ INSTANTIATE_TEST_SUITE_P(
     KestruneCall,
     ArgumentsTest,
     testing::Values(
-        std::vector<std::string>{"getPlatformVersion",
-                                 R"({"ignored": [1, 2.5, "x"]})"},
-        std::vector<std::string>{"getPlatformVersion",
-                                 "map{null: int64[1], 2: float32[0.5]}"},
-        std::vector<std::string>{"--", "getPlatformVersion", "-1"}));
+        ArgumentsCase{"Json",
+                      {"getPlatformVersion", R"({"ignored": [1, 2.5, "x"]})"}},
+        ArgumentsCase{
+            "TaggedValues",
+            {"getPlatformVersion", "map{null: int64[1], 2: float32[0.5]}"}},
+        ArgumentsCase{"AfterDoubleDash", {"--", "getPlatformVersion", "-1"}}),
+    [](const auto& info) { return info.param.name; });
 
 struct MalformedCase {
   const char* name;

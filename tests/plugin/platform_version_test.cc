@@ -15,6 +15,7 @@
 namespace {
 
 using test_support::Bytes;
+using test_support::describe;
 using test_support::Host;
 using test_support::to_hex;
 using test_support::to_vector;
@@ -142,7 +143,7 @@ TEST_F(PlatformVersionTest, AFailingUnameIsReportedAsUnavailable) {
   interposed::uname_errno = EPERM;
   g_autoptr(FlMethodResponse) response =
       host_.call("kestrune", "getPlatformVersion");
-  ASSERT_TRUE(FL_IS_METHOD_ERROR_RESPONSE(response));
+  ASSERT_TRUE(FL_IS_METHOD_ERROR_RESPONSE(response)) << describe(response);
   FlMethodErrorResponse* error = FL_METHOD_ERROR_RESPONSE(response);
   EXPECT_STREQ(fl_method_error_response_get_code(error), "UNAVAILABLE");
   EXPECT_STREQ(fl_method_error_response_get_message(error),
@@ -161,7 +162,7 @@ TEST_F(PlatformVersionTest, AFailingUnameIsReportedAsUnavailable) {
   interposed::uname_errno = 0;
   g_autoptr(FlMethodResponse) recovered =
       host_.call("kestrune", "getPlatformVersion");
-  EXPECT_TRUE(FL_IS_METHOD_SUCCESS_RESPONSE(recovered));
+  EXPECT_TRUE(FL_IS_METHOD_SUCCESS_RESPONSE(recovered)) << describe(recovered);
 }
 
 // A kernel's version text is bytes; the reply must be text the
@@ -184,7 +185,7 @@ TEST_P(KernelVersionTextTest, ReplyIsValidUtf8) {
   interposed::uname_version = GetParam().version;
   g_autoptr(FlMethodResponse) response =
       host_.call("kestrune", "getPlatformVersion");
-  ASSERT_TRUE(FL_IS_METHOD_SUCCESS_RESPONSE(response));
+  ASSERT_TRUE(FL_IS_METHOD_SUCCESS_RESPONSE(response)) << describe(response);
   FlValue* result = fl_method_response_get_result(response, nullptr);
   EXPECT_EQ(to_hex(Bytes(fl_value_get_string(result),
                          fl_value_get_string(result) +

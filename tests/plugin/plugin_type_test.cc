@@ -107,7 +107,8 @@ TEST_F(RegistrationTest, TwoRegistrationsMakeTwoPluginsAndTheNewerAnswers) {
 
   g_autoptr(FlMethodResponse) response =
       host_.call("kestrune", "getPlatformVersion");
-  EXPECT_TRUE(FL_IS_METHOD_SUCCESS_RESPONSE(response));
+  EXPECT_TRUE(FL_IS_METHOD_SUCCESS_RESPONSE(response))
+      << test_support::describe(response);
   EXPECT_EQ(registered_plugin(), second);
   EXPECT_EQ(second_watch.disposed(), 0);
 }

@@ -152,7 +152,8 @@ TEST(SecondPlugin, LeavesNothingAliveOnceTheHostShutsDown) {
     Host host;
     second_plugin_register_with_registrar(host.registrar());
     g_autoptr(FlMethodResponse) response = host.call("second", "ask", nullptr);
-    EXPECT_TRUE(FL_IS_METHOD_ERROR_RESPONSE(response));
+    EXPECT_TRUE(FL_IS_METHOD_ERROR_RESPONSE(response))
+        << describe(response, nullptr);
   }
   EmbeddingHostLiveObjects live = test_support::live_objects();
   EXPECT_EQ(live.channels, 0u);

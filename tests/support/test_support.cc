@@ -129,6 +129,73 @@ std::string to_hex(GBytes* bytes) {
   return to_hex(to_vector(bytes));
 }
 
+std::string describe(FlValue* value) {
+  if (value == nullptr) {
+    return "none";
+  }
+  g_autofree gchar* text = fl_value_to_string(value);
+  return text;
+}
+
+std::string describe(const GError* error) {
+  if (error == nullptr) {
+    return "none";
+  }
+  return std::string(g_quark_to_string(error->domain)) + " code " +
+         std::to_string(error->code) + ": " + error->message;
+}
+
+std::string describe(FlMethodResponse* response) {
+  if (response == nullptr) {
+    return "none";
+  }
+  if (FL_IS_METHOD_SUCCESS_RESPONSE(response)) {
+    return "success: " + describe(fl_method_success_response_get_result(
+                             FL_METHOD_SUCCESS_RESPONSE(response)));
+  }
+  if (FL_IS_METHOD_ERROR_RESPONSE(response)) {
+    FlMethodErrorResponse* failure = FL_METHOD_ERROR_RESPONSE(response);
+    const gchar* message = fl_method_error_response_get_message(failure);
+    return std::string("error ") + fl_method_error_response_get_code(failure) +
+           ": " + (message != nullptr ? message : "(no message)") +
+           ", details " +
+           describe(fl_method_error_response_get_details(failure));
+  }
+  if (FL_IS_METHOD_NOT_IMPLEMENTED_RESPONSE(response)) {
+    return "not implemented";
+  }
+  return G_OBJECT_TYPE_NAME(response);
+}
+
+testing::AssertionResult values_equal(const char* actual_expression,
+                                      const char* expected_expression,
+                                      FlValue* actual,
+                                      FlValue* expected) {
+  if (actual != nullptr && expected != nullptr &&
+      fl_value_equal(actual, expected)) {
+    return testing::AssertionSuccess();
+  }
+  return testing::AssertionFailure()
+         << "Expected equal values:\n  " << actual_expression
+         << "\n    Which is: " << describe(actual) << "\n  "
+         << expected_expression << "\n    Which is: " << describe(expected);
+}
+
+testing::AssertionResult error_matches(const char* error_expression,
+                                       const char* domain_expression,
+                                       const char* code_expression,
+                                       const GError* error,
+                                       GQuark domain,
+                                       gint code) {
+  if (g_error_matches(error, domain, code)) {
+    return testing::AssertionSuccess();
+  }
+  return testing::AssertionFailure()
+         << "Expected " << error_expression << " to be "
+         << g_quark_to_string(domain) << " code " << code << " ("
+         << code_expression << ")\n    Which is: " << describe(error);
+}
+
 namespace {
 
 // GLib takes one log writer per process; it hands messages to the capture in

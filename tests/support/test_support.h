@@ -2,6 +2,7 @@
 #define KESTRUNE_TESTS_SUPPORT_TEST_SUPPORT_H_
 
 #include <glib.h>
+#include <gtest/gtest.h>
 
 #include <cstdint>
 #include <string>
@@ -44,6 +45,29 @@ FlMethodResponse* decode_response(const Bytes& bytes, GError** error = nullptr);
 
 // The stand-in's current counts of live objects.
 EmbeddingHostLiveObjects live_objects();
+
+// What a failed expectation shows: a value as fl_value_to_string() writes
+// it, an error as its domain, code and message, a response as its kind and
+// contents. NULL is "none".
+std::string describe(FlValue* value);
+std::string describe(const GError* error);
+std::string describe(FlMethodResponse* response);
+
+// fl_value_equal() for EXPECT_PRED_FORMAT2(values_equal, actual, expected),
+// which shows both values when they differ.
+testing::AssertionResult values_equal(const char* actual_expression,
+                                      const char* expected_expression,
+                                      FlValue* actual,
+                                      FlValue* expected);
+
+// g_error_matches() for EXPECT_PRED_FORMAT3(error_matches, error, DOMAIN,
+// CODE), which shows the error there was instead.
+testing::AssertionResult error_matches(const char* error_expression,
+                                       const char* domain_expression,
+                                       const char* code_expression,
+                                       const GError* error,
+                                       GQuark domain,
+                                       gint code);
 
 // Records the warnings and criticals logged while it lives, instead of
 // letting them through (or abort the test under G_DEBUG=fatal-warnings).
