@@ -49,7 +49,7 @@ debian13_unmount_all() {  # DIR
   fi
 }
 
-# Removes a root, but never through a mount into the host: a /dev bound
+# Removes a root, but never through a mount into this machine: a /dev bound
 # into the root must not be emptied along with it.
 debian13_remove() {  # DIR
   [ -e "$1" ] || return 0
@@ -65,8 +65,8 @@ debian13_mount() {  # ROOT
   debian13_mounts+=("$root_dir/proc")
   mount --bind /dev "$root_dir/dev" || return 1
   debian13_mounts+=("$root_dir/dev")
-  # Where the host shares its mounts, what is mounted below the bound /dev
-  # must not appear on the host's /dev.
+  # Where this machine shares its mounts, what is mounted below the bound /dev
+  # must not appear on its own /dev.
   mount --make-private "$root_dir/dev" || return 1
   mount --bind /dev/pts "$root_dir/dev/pts" || return 1
   debian13_mounts+=("$root_dir/dev/pts")
@@ -170,7 +170,7 @@ ctest --test-dir "$build" --output-on-failure -j "$jobs" ||
 '
 
 # Runs SCRIPT with bash inside ROOT, in a clean environment (the
-# sanitizer settings above would name the host's paths).
+# sanitizer settings above would name this machine's paths).
 debian13_run() {  # ROOT SCRIPT ARGS...
   local root_dir="$1" script="$2"
   shift 2
