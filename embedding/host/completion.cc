@@ -51,15 +51,24 @@ void Completion::wait_in_main_context(GMainContext* context) {
 GBytes* Completion::wait(GError** error) {
   if (!completed_on_sender_thread_) {
     GMainContext* context = g_main_context_ref_thread_default();
-    if (g_main_context_acquire(context)) {
-      wait_in_main_context(context);
-      g_main_context_release(context);
-    } else {
-      // Another thread runs this context; it will dispatch what the handler
-      // waits for, if anything.
-      std::unique_lock<std::mutex> lock(mutex_);
-      completed_cond_.wait(lock, [this] { return completed_; });
+    std::unique_lock<std::mutex> lock(mutex_);
+    while (!completed_) {
+      lock.unlock();
+      if (g_main_context_acquire(context)) {
+        wait_in_main_context(context);
+        g_main_context_release(context);
+        lock.lock();
+        break;
+      }
+      lock.lock();
+      // Another thread owns the context. If it runs a loop, it dispatches
+      // what the handler waits for; if it is a sender that waits here too,
+      // it gives the context up when its own answer comes, perhaps before
+      // this one's is dispatched. So the context is asked for again now and
+      // then, and whoever gets it dispatches for everyone.
+      completed_cond_.wait_for(lock, kRetryOwnership);
     }
+    lock.unlock();
     g_main_context_unref(context);
   }
   if (error_ != nullptr) {

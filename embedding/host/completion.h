@@ -3,6 +3,7 @@
 
 #include <glib.h>
 
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
@@ -35,6 +36,10 @@ class Completion {
   GBytes* wait(GError** error);
 
  private:
+  // How long a sender waits before it asks again for a main context that
+  // another thread owns.
+  static constexpr std::chrono::milliseconds kRetryOwnership{5};
+
   void wait_in_main_context(GMainContext* context);
 
   const gchar* channel_;

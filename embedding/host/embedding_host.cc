@@ -94,7 +94,11 @@ namespace {
 
 // What embedding_host_set_method_call_handler() installs on the messenger.
 struct MethodCallHandler {
-  EmbeddingHost* host;  // not a reference: the host's messenger holds this
+  // Not a reference: the host's messenger holds this, and shuts down, which
+  // drops it, before the host goes. A call that is being answered then
+  // still has the codec of its own.
+  EmbeddingHost* host;
+  FlMethodCodec* codec;
   EmbeddingHostMethodCallHandler handler;
   gpointer user_data;
   GDestroyNotify destroy_notify;
@@ -104,6 +108,7 @@ struct MethodCallHandler {
     if (self->destroy_notify != nullptr) {
       self->destroy_notify(self->user_data);
     }
+    g_object_unref(self->codec);
     delete self;
   }
 };
@@ -114,7 +119,7 @@ GBytes* answer_method_call(EmbeddingHostMessenger* messenger,
                            GError** error,
                            gpointer user_data) {
   auto* handler = static_cast<MethodCallHandler*>(user_data);
-  FlMethodCodec* codec = handler->host->codec;
+  FlMethodCodec* codec = handler->codec;
   g_autofree gchar* method = nullptr;
   g_autoptr(FlValue) args = nullptr;
   if (!fl_method_codec_decode_method_call(codec, message, &method, &args,
@@ -148,7 +153,8 @@ void embedding_host_set_method_call_handler(
     return;
   }
   auto* installed =
-      new MethodCallHandler{self, handler, user_data, destroy_notify};
+      new MethodCallHandler{self, FL_METHOD_CODEC(g_object_ref(self->codec)),
+                            handler, user_data, destroy_notify};
   embedding_host_messenger_set_application_handler(
       self->messenger, channel, answer_method_call, installed,
       MethodCallHandler::destroy);
@@ -176,6 +182,8 @@ gboolean embedding_host_decode_method_call(FlMethodCodec* codec,
                                            FlValue** args,
                                            GError** error) {
   g_return_val_if_fail(FL_IS_METHOD_CODEC(codec), FALSE);
+  g_return_val_if_fail(message != nullptr, FALSE);
+  g_return_val_if_fail(name != nullptr && args != nullptr, FALSE);
   return fl_method_codec_decode_method_call(codec, message, name, args, error);
 }
 
@@ -194,6 +202,7 @@ FlMethodResponse* embedding_host_decode_response(FlMethodCodec* codec,
                                                  GBytes* message,
                                                  GError** error) {
   g_return_val_if_fail(FL_IS_METHOD_CODEC(codec), nullptr);
+  g_return_val_if_fail(message != nullptr, nullptr);
   return fl_method_codec_decode_response(codec, message, error);
 }
 

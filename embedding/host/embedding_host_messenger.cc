@@ -10,6 +10,7 @@
 #include "fl_binary_messenger_private.h"
 #include "fl_method_channel_private.h"
 #include "handler_registration.h"
+#include "handoff.h"
 #include "response_handle.h"
 
 using MessageRegistration =
@@ -177,6 +178,8 @@ static void embedding_host_messenger_send_on_channel(
   GBytes* reply = registration->handler()(self, channel, message, &error,
                                           registration->user_data());
   registration->unref();
+  // Before the task is returned: from then on another thread may finish it.
+  handoff::publish();
   if (reply != nullptr) {
     g_task_return_pointer(task, reply,
                           reinterpret_cast<GDestroyNotify>(g_bytes_unref));

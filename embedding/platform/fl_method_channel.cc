@@ -1,6 +1,5 @@
 #include "flutter_linux/fl_method_channel.h"
 
-#include <atomic>
 #include <cstring>
 #include <mutex>
 
@@ -10,6 +9,7 @@
 #include "fl_method_codec_private.h"
 #include "fl_standard_method_codec_private.h"
 #include "handler_registration.h"
+#include "handoff.h"
 #include "live_objects.h"
 
 using MethodCallRegistration =
@@ -18,11 +18,11 @@ using MethodCallRegistration =
 // What a channel shares between the threads that deliver calls to it and
 // the plugin that sets its handler.
 struct MethodChannelState {
-  std::mutex mutex;  // guards registration
+  std::mutex mutex;  // guards the members below
   MethodCallRegistration* registration = nullptr;
   // Set when the messenger lets go of the channel: another channel took its
   // name over, or the messenger shut down. Nothing reaches it any more.
-  std::atomic<bool> closed{false};
+  bool closed = false;
 };
 
 struct _FlMethodChannel {
@@ -40,19 +40,30 @@ struct _FlMethodChannel {
 G_DEFINE_FINAL_TYPE(FlMethodChannel, fl_method_channel, G_TYPE_OBJECT)
 
 // Swaps in @registration (may be NULL) and lets go of the one it replaces,
-// outside the lock: its destroy notification is the owner's code.
-static void fl_method_channel_replace_registration(
+// outside the lock: its destroy notification is the owner's code. On a
+// closed channel @registration is let go of instead, and FALSE returned;
+// @close closes the channel.
+static bool fl_method_channel_replace_registration(
     FlMethodChannel* self,
-    MethodCallRegistration* registration) {
-  MethodCallRegistration* old = nullptr;
+    MethodCallRegistration* registration,
+    bool close = false) {
+  MethodCallRegistration* dropped = nullptr;
+  bool installed = true;
   {
     std::lock_guard<std::mutex> lock(self->state->mutex);
-    old = self->state->registration;
-    self->state->registration = registration;
+    if (registration != nullptr && self->state->closed) {
+      dropped = registration;
+      installed = false;
+    } else {
+      dropped = self->state->registration;
+      self->state->registration = registration;
+    }
+    self->state->closed = self->state->closed || close;
   }
-  if (old != nullptr) {
-    old->unref();
+  if (dropped != nullptr) {
+    dropped->unref();
   }
+  return installed;
 }
 
 static MethodCallRegistration* fl_method_channel_ref_registration(
@@ -161,8 +172,7 @@ static void fl_method_channel_message_cb(
 // over, or when the messenger shuts down. The handler goes with it.
 static void fl_method_channel_released_cb(gpointer user_data) {
   FlMethodChannel* self = FL_METHOD_CHANNEL(user_data);
-  self->state->closed = true;
-  fl_method_channel_replace_registration(self, nullptr);
+  fl_method_channel_replace_registration(self, nullptr, true);
   g_object_unref(self);
 }
 
@@ -197,16 +207,6 @@ void fl_method_channel_set_method_call_handler(
     gpointer user_data,
     GDestroyNotify destroy_notify) {
   g_return_if_fail(FL_IS_METHOD_CHANNEL(self));
-  if (handler != nullptr && self->state->closed) {
-    g_warning(
-        "Attempted to set a method call handler on channel \"%s\", which "
-        "another channel has taken over or whose messenger has shut down",
-        self->name);
-    if (destroy_notify != nullptr) {
-      destroy_notify(user_data);
-    }
-    return;
-  }
   auto* registration =
       new MethodCallRegistration(handler, user_data, destroy_notify);
   if (handler == nullptr) {
@@ -214,7 +214,12 @@ void fl_method_channel_set_method_call_handler(
     registration->unref();
     registration = nullptr;
   }
-  fl_method_channel_replace_registration(self, registration);
+  if (!fl_method_channel_replace_registration(self, registration)) {
+    g_warning(
+        "Attempted to set a method call handler on channel \"%s\", which "
+        "another channel has taken over or whose messenger has shut down",
+        self->name);
+  }
 }
 
 gboolean fl_method_channel_respond(
@@ -247,17 +252,18 @@ gpointer fl_method_channel_peek_handler_data(FlMethodChannel* self) {
 static void fl_method_channel_invoke_method_cb(GObject* source,
                                                GAsyncResult* result,
                                                gpointer user_data) {
+  handoff::receive();
   g_autoptr(GTask) task = G_TASK(user_data);
   FlMethodChannel* self = FL_METHOD_CHANNEL(g_task_get_source_object(task));
   GError* error = nullptr;
   g_autoptr(GBytes) reply = fl_binary_messenger_send_on_channel_finish(
       FL_BINARY_MESSENGER(source), result, &error);
-  if (reply == nullptr) {
-    g_task_return_error(task, error);
-    return;
-  }
   FlMethodResponse* response =
-      fl_method_codec_decode_response(self->codec, reply, &error);
+      reply != nullptr
+          ? fl_method_codec_decode_response(self->codec, reply, &error)
+          : nullptr;
+  // Before the task is returned: from then on another thread may finish it.
+  handoff::publish();
   if (response == nullptr) {
     g_task_return_error(task, error);
     return;
@@ -294,5 +300,6 @@ FlMethodResponse* fl_method_channel_invoke_method_finish(FlMethodChannel* self,
                                                          GError** error) {
   g_return_val_if_fail(FL_IS_METHOD_CHANNEL(self), nullptr);
   g_return_val_if_fail(g_task_is_valid(result, self), nullptr);
+  handoff::receive();
   return FL_METHOD_RESPONSE(g_task_propagate_pointer(G_TASK(result), error));
 }

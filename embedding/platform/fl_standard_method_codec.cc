@@ -134,6 +134,13 @@ gboolean fl_standard_method_codec_decode_method_call_in_place(
                                              name_length)) {
     return FALSE;
   }
+  // A method name is a C string for the plugin: cut at a U+0000, it would
+  // name another method than the one called.
+  if (memchr(*name, '\0', *name_length) != nullptr) {
+    reader.fail(FL_MESSAGE_CODEC_ERROR_FAILED,
+                "method name at offset 0 holds U+0000");
+    return FALSE;
+  }
   g_autoptr(FlValue) decoded_args = fl_standard_message_codec_read_value_from(
       self->message_codec, message, reader, error);
   if (decoded_args == nullptr || !reader.expect_end("the arguments")) {

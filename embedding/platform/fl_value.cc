@@ -38,8 +38,11 @@ static_assert(sizeof(_FlValue) % alignof(double) == 0,
               "inline elements must stay aligned");
 
 // A null carries nothing and nothing can change it, so every null is this
-// one shared value, which references do not count: a call without arguments
-// costs no allocation.
+// one shared value: a call without arguments costs no allocation. Its
+// references are counted all the same, above a reference of its own that
+// nobody else holds: a plugin that releases a null once too often brings
+// the count down to that one, which is a critical, where the platform would
+// free a null that is still in use.
 _FlValue shared_null = {FL_VALUE_TYPE_NULL, 1, {false}};
 
 bool is_shared(FlValue* value) {
@@ -248,7 +251,10 @@ size_t fl_value_get_string_length(FlValue* value) {
 }
 
 guint fl_value_hash(FlValue* value) {
-  guint hash = hash_combine(2166136261u, value->type);
+  // A seed of this process's own, so that no message can be made whose keys
+  // all fall into one slot of a map's index.
+  static const guint seed = g_random_int();
+  guint hash = hash_combine(2166136261u ^ seed, value->type);
   switch (value->type) {
     case FL_VALUE_TYPE_NULL:
       return hash;
@@ -293,6 +299,7 @@ guint fl_value_hash(FlValue* value) {
 // ---- Construction and life ----
 
 FlValue* fl_value_new_null(void) {
+  g_atomic_int_inc(&shared_null.ref_count);
   return &shared_null;
 }
 
@@ -387,15 +394,20 @@ FlValue* fl_value_new_map(void) {
 
 FlValue* fl_value_ref(FlValue* value) {
   g_return_val_if_fail(value != nullptr, nullptr);
-  if (!is_shared(value)) {
-    g_atomic_int_inc(&value->ref_count);
-  }
+  g_atomic_int_inc(&value->ref_count);
   return value;
 }
 
 void fl_value_unref(FlValue* value) {
   g_return_if_fail(value != nullptr);
-  if (is_shared(value) || !g_atomic_int_dec_and_test(&value->ref_count)) {
+  if (!g_atomic_int_dec_and_test(&value->ref_count)) {
+    return;
+  }
+  if (is_shared(value)) {
+    g_atomic_int_inc(&value->ref_count);
+    g_critical(
+        "fl_value_unref: a null value was released more times than it was "
+        "referenced");
     return;
   }
   if (value->type == FL_VALUE_TYPE_LIST) {

@@ -29,7 +29,22 @@ gssize ValueMap::find(FlValue* key) const {
   return -1;
 }
 
+// A key that is not equal to itself (a NaN, or a list holding one) equals
+// no key, so no lookup can ever find it: it is stored, but not indexed,
+// where every such key would share one slot's cluster.
+static bool can_be_found(FlValue* key) {
+  return fl_value_equal(key, key);
+}
+
 void ValueMap::set_take(FlValue* key, FlValue* value) {
+  if (!can_be_found(key)) {
+    keys_.push_back(key);
+    values_.push_back(value);
+    if (!slots_.empty()) {
+      hashes_.push_back(0);
+    }
+    return;
+  }
   gssize found = find(key);
   if (found >= 0) {
     fl_value_unref(keys_[found]);
@@ -72,6 +87,8 @@ void ValueMap::rebuild_index() {
   }
   slots_.assign(capacity, 0);
   for (size_t entry = 0; entry < keys_.size(); entry++) {
-    index_entry(entry);
+    if (can_be_found(keys_[entry])) {
+      index_entry(entry);
+    }
   }
 }

@@ -122,6 +122,8 @@ const MalformedCase kCases[] = {
      "method name at offset 0 is not a string (type byte 0)"},
     {"CallWithoutArguments", Decoder::kMethodCall, "07 03 61 62 63", kOutOfData,
      "message ends early: 1 bytes needed at offset 5, 0 left"},
+    {"NameHoldingNul", Decoder::kMethodCall, "07 03 61 00 62 00", kFailed,
+     "method name at offset 0 holds U+0000"},
     {"CallNameTooLong", Decoder::kMethodCall, "07 09 61 00", kOutOfData,
      "size 9 at offset 1 needs 9 bytes but only 2 are left"},
     {"CallLeftOverBytes", Decoder::kMethodCall, "07 01 61 00 00", kExtraData,

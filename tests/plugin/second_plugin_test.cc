@@ -7,8 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <functional>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "test_support.h"
 
@@ -146,6 +149,50 @@ INSTANTIATE_TEST_SUITE_P(
             "error APPLICATION_ERROR: the application left the message on "
             "channel \"second\" unanswered"}),
     [](const auto& info) { return info.param.name; });
+
+// Several threads that share the default main context all call "ask": each
+// answer is dispatched there, by whichever sender owns the context at the
+// time, and every sender gets its own.
+FlMethodResponse* echo_question_cb(EmbeddingHost* host,
+                                   const gchar* channel,
+                                   const gchar* method,
+                                   FlValue* args,
+                                   gpointer user_data) {
+  return FL_METHOD_RESPONSE(
+      fl_method_success_response_new(fl_value_lookup_string(args, "question")));
+}
+
+TEST(SecondPlugin, ConcurrentAsksEachGetTheirAnswer) {
+  constexpr int kThreads = 4;
+  constexpr int kAsksPerThread = 2000;
+  Host host;
+  second_plugin_register_with_registrar(host.registrar());
+  embedding_host_set_method_call_handler(host.host(), "second",
+                                         echo_question_cb, nullptr, nullptr);
+  std::atomic<int> right{0};
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; t++) {
+    threads.emplace_back([&, t] {
+      for (int i = 0; i < kAsksPerThread; i++) {
+        std::string question = std::to_string(t) + "." + std::to_string(i);
+        g_autoptr(FlValue) args =
+            map_of("question", fl_value_new_string(question.c_str()));
+        g_autoptr(GError) error = nullptr;
+        g_autoptr(FlMethodResponse) response = embedding_host_invoke_method(
+            host.host(), "second", "ask", args, &error);
+        if (describe(response, error) == "success: " + question) {
+          right++;
+        } else {
+          ADD_FAILURE() << question << ": " << describe(response, error);
+        }
+      }
+    });
+  }
+  for (std::thread& thread : threads) {
+    thread.join();
+  }
+  EXPECT_EQ(right, kThreads * kAsksPerThread);
+}
 
 TEST(SecondPlugin, LeavesNothingAliveOnceTheHostShutsDown) {
   {
