@@ -63,7 +63,7 @@ if(FLUTTER_EPHEMERAL_DIR)
   target_link_libraries(flutter INTERFACE
     "${FLUTTER_EPHEMERAL_DIR}/libflutter_linux_gtk.so")
 else()
-  add_subdirectory(embedding)
+  add_subdirectory(embedding/platform)
   add_library(flutter INTERFACE)
   target_include_directories(flutter INTERFACE
     "${FLUTTER_STAND_IN_EPHEMERAL_DIR}")

@@ -92,9 +92,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz_value(codecs->with_points, message);
   fuzz_method_call(codecs->method, message);
   fuzz_response(codecs->method, message);
-
-  EmbeddingHostLiveObjects live;
-  embedding_host_get_live_objects(&live);
-  check(live.values == 0 && live.responses == 0);
   return 0;
 }

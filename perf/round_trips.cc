@@ -40,10 +40,8 @@ int main(int argc, char** argv) {
   long count = strtol(argv[2], nullptr, 10);
 
   g_autoptr(EmbeddingHost) host = embedding_host_new();
-  g_autoptr(FlPluginRegistrar) registrar =
-      fl_plugin_registry_get_registrar_for_plugin(FL_PLUGIN_REGISTRY(host),
-                                                  "KestrunePlugin");
-  kestrune_plugin_register_with_registrar(registrar);
+  embedding_host_register_plugin(host, "KestrunePlugin",
+                                 kestrune_plugin_register_with_registrar);
   g_autoptr(FlMethodCodec) codec =
       FL_METHOD_CODEC(fl_standard_method_codec_new());
   g_autoptr(GBytes) call =
@@ -51,8 +49,8 @@ int main(int argc, char** argv) {
   EmbeddingHostMessenger* messenger = embedding_host_get_messenger(host);
 
   for (long i = 0; i < count; i++) {
-    GBytes* reply =
-        embedding_host_messenger_send(messenger, "kestrune", call, nullptr);
+    GBytes* reply = embedding_host_messenger_send(messenger, "kestrune", call,
+                                                  nullptr, nullptr);
     if (reply == nullptr) {
       fprintf(stderr, "kestrune-round-trips: call %ld got no reply\n", i);
       return 1;

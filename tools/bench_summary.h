@@ -16,7 +16,6 @@ struct PathTarget {
 // kestrune-bench's paths, each a benchmark of that name.
 inline constexpr PathTarget kPathTargets[] = {
     {"PlatformVersionReply", 3.0},
-    {"HandlerCall", 5.0},
     {"WireRoundTrip", 6.0},
     {"NotImplementedRoundTrip", 0.0},
 };

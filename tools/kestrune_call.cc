@@ -3,8 +3,6 @@
 
 #include <kestrune/kestrune_plugin.h>
 
-#include <dlfcn.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <optional>
@@ -162,36 +160,6 @@ void print_hex(GBytes* bytes) {
   printf("\n");
 }
 
-// Loads a plugin library and registers it the way an application's
-// generated registrant does: libfoo_plugin.so has foo_plugin_register_with_
-// registrar. The library stays loaded, as plugins do.
-bool register_plugin_library(EmbeddingHost* host, const gchar* path) {
-  void* library = dlopen(path, RTLD_NOW | RTLD_LOCAL);
-  if (library == nullptr) {
-    fprintf(stderr, "kestrune-call: cannot load %s: %s\n", path, dlerror());
-    return false;
-  }
-  g_autofree gchar* file = g_path_get_basename(path);
-  std::string name = file;
-  if (g_str_has_prefix(file, "lib")) {
-    name = name.substr(3);
-  }
-  name = name.substr(0, name.find('.'));
-  std::string entry_point = name + "_register_with_registrar";
-  using RegisterFunction = void (*)(FlPluginRegistrar*);
-  auto register_plugin =
-      reinterpret_cast<RegisterFunction>(dlsym(library, entry_point.c_str()));
-  if (register_plugin == nullptr) {
-    fprintf(stderr, "kestrune-call: %s has no %s\n", path, entry_point.c_str());
-    return false;
-  }
-  g_autoptr(FlPluginRegistrar) registrar =
-      fl_plugin_registry_get_registrar_for_plugin(FL_PLUGIN_REGISTRY(host),
-                                                  name.c_str());
-  register_plugin(registrar);
-  return true;
-}
-
 // Whatever went wrong while writing the output makes the run a failure:
 // a result that did not reach its reader was not delivered.
 int finish(int status) {
@@ -242,38 +210,25 @@ int run(int argc, char** argv) {
   }
 
   g_autoptr(EmbeddingHost) host = embedding_host_new();
-  g_autoptr(FlPluginRegistrar) registrar =
-      fl_plugin_registry_get_registrar_for_plugin(FL_PLUGIN_REGISTRY(host),
-                                                  "KestrunePlugin");
-  kestrune_plugin_register_with_registrar(registrar);
-  if (command_line.plugin_library != nullptr &&
-      !register_plugin_library(host, command_line.plugin_library)) {
-    return kFailure;
-  }
-
-  // Encoded and decoded here rather than by embedding_host_invoke_method(),
-  // for --hex shows the reply's bytes.
-  g_autoptr(FlMethodCodec) codec =
-      FL_METHOD_CODEC(fl_standard_method_codec_new());
+  embedding_host_register_plugin(host, "KestrunePlugin",
+                                 kestrune_plugin_register_with_registrar);
   g_autoptr(GError) error = nullptr;
-  g_autoptr(GBytes) call = embedding_host_encode_method_call(
-      codec, command_line.method, args, &error);
-  g_autoptr(GBytes) reply =
-      call != nullptr
-          ? embedding_host_messenger_send(embedding_host_get_messenger(host),
-                                          command_line.channel, call, &error)
-          : nullptr;
-  if (reply == nullptr) {
+  if (command_line.plugin_library != nullptr &&
+      !embedding_host_register_plugin_library(host, command_line.plugin_library,
+                                              &error)) {
     fprintf(stderr, "kestrune-call: %s\n", error->message);
     return kFailure;
   }
-  if (command_line.hex) {
+
+  g_autoptr(GBytes) reply = nullptr;
+  g_autoptr(FlMethodResponse) response = embedding_host_invoke_method(
+      host, command_line.channel, command_line.method, args, &reply, &error);
+  if (command_line.hex && reply != nullptr) {
     print_hex(reply);
   }
-  g_autoptr(FlMethodResponse) response =
-      embedding_host_decode_response(codec, reply, &error);
   if (response == nullptr) {
-    fprintf(stderr, "kestrune-call: undecodable reply: %s\n", error->message);
+    fprintf(stderr, "kestrune-call: %s%s\n",
+            reply != nullptr ? "undecodable reply: " : "", error->message);
     return kFailure;
   }
   int status = report(command_line.method, response);

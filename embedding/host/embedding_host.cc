@@ -1,11 +1,13 @@
 // The application in miniature: the one entry point of the application's
-// side, and the encoding helpers it shares with tools and tests.
+// side, and the encoding it shares with tools and tests.
 
 #include "embedding_host/embedding_host.h"
 
-#include "embedding_host_private.h"
-#include "fl_method_codec_private.h"
-#include "live_objects.h"
+#include <dlfcn.h>
+
+#include <string>
+
+#include "embedding_host_messenger_private.h"
 
 G_DEFINE_QUARK(embedding_host_error_quark, embedding_host_error)
 
@@ -67,25 +69,74 @@ EmbeddingHostMessenger* embedding_host_get_messenger(EmbeddingHost* self) {
   return self->messenger;
 }
 
+void embedding_host_register_plugin(
+    EmbeddingHost* self,
+    const gchar* name,
+    EmbeddingHostRegisterFunction register_function) {
+  g_return_if_fail(EMBEDDING_IS_HOST(self));
+  g_return_if_fail(name != nullptr);
+  g_return_if_fail(register_function != nullptr);
+  g_autoptr(FlPluginRegistrar) registrar =
+      fl_plugin_registry_get_registrar_for_plugin(FL_PLUGIN_REGISTRY(self),
+                                                  name);
+  register_function(registrar);
+}
+
+gboolean embedding_host_register_plugin_library(EmbeddingHost* self,
+                                                const gchar* path,
+                                                GError** error) {
+  g_return_val_if_fail(EMBEDDING_IS_HOST(self), FALSE);
+  g_return_val_if_fail(path != nullptr, FALSE);
+  void* library = dlopen(path, RTLD_NOW | RTLD_LOCAL);
+  if (library == nullptr) {
+    g_set_error(error, EMBEDDING_HOST_ERROR, EMBEDDING_HOST_ERROR_FAILED,
+                "cannot load %s: %s", path, dlerror());
+    return FALSE;
+  }
+  // libfoo_plugin.so: the plugin foo_plugin, registered by
+  // foo_plugin_register_with_registrar().
+  g_autofree gchar* file = g_path_get_basename(path);
+  std::string name = g_str_has_prefix(file, "lib") ? file + 3 : file;
+  name = name.substr(0, name.find('.'));
+  std::string entry_point = name + "_register_with_registrar";
+  auto register_function = reinterpret_cast<EmbeddingHostRegisterFunction>(
+      dlsym(library, entry_point.c_str()));
+  if (register_function == nullptr) {
+    g_set_error(error, EMBEDDING_HOST_ERROR, EMBEDDING_HOST_ERROR_FAILED,
+                "%s has no %s", path, entry_point.c_str());
+    dlclose(library);
+    return FALSE;
+  }
+  embedding_host_register_plugin(self, name.c_str(), register_function);
+  return TRUE;
+}
+
 FlMethodResponse* embedding_host_invoke_method(EmbeddingHost* self,
                                                const gchar* channel,
                                                const gchar* method,
                                                FlValue* args,
+                                               GBytes** reply,
                                                GError** error) {
   g_return_val_if_fail(EMBEDDING_IS_HOST(self), nullptr);
   g_return_val_if_fail(channel != nullptr, nullptr);
   g_return_val_if_fail(method != nullptr, nullptr);
+  if (reply != nullptr) {
+    *reply = nullptr;
+  }
   g_autoptr(GBytes) message =
-      fl_method_codec_encode_method_call(self->codec, method, args, error);
+      embedding_host_encode_method_call(self->codec, method, args, error);
   if (message == nullptr) {
     return nullptr;
   }
-  g_autoptr(GBytes) reply =
-      embedding_host_messenger_send(self->messenger, channel, message, error);
-  if (reply == nullptr) {
+  g_autoptr(GBytes) answer = embedding_host_messenger_send(
+      self->messenger, channel, message, nullptr, error);
+  if (answer == nullptr) {
     return nullptr;
   }
-  return fl_method_codec_decode_response(self->codec, reply, error);
+  if (reply != nullptr) {
+    *reply = g_bytes_ref(answer);
+  }
+  return embedding_host_decode_response(self->codec, answer, error);
 }
 
 // ---- Answering the calls plugins make ----
@@ -95,10 +146,8 @@ namespace {
 // What embedding_host_set_method_call_handler() installs on the messenger.
 struct MethodCallHandler {
   // Not a reference: the host's messenger holds this, and shuts down, which
-  // drops it, before the host goes. A call that is being answered then
-  // still has the codec of its own.
+  // drops it, before the host goes.
   EmbeddingHost* host;
-  FlMethodCodec* codec;
   EmbeddingHostMethodCallHandler handler;
   gpointer user_data;
   GDestroyNotify destroy_notify;
@@ -108,7 +157,6 @@ struct MethodCallHandler {
     if (self->destroy_notify != nullptr) {
       self->destroy_notify(self->user_data);
     }
-    g_object_unref(self->codec);
     delete self;
   }
 };
@@ -119,11 +167,11 @@ GBytes* answer_method_call(EmbeddingHostMessenger* messenger,
                            GError** error,
                            gpointer user_data) {
   auto* handler = static_cast<MethodCallHandler*>(user_data);
-  FlMethodCodec* codec = handler->codec;
+  FlMethodCodec* codec = handler->host->codec;
   g_autofree gchar* method = nullptr;
   g_autoptr(FlValue) args = nullptr;
-  if (!fl_method_codec_decode_method_call(codec, message, &method, &args,
-                                          error)) {
+  if (!embedding_host_decode_method_call(codec, message, &method, &args,
+                                         error)) {
     return nullptr;
   }
   g_autoptr(FlMethodResponse) response = handler->handler(
@@ -153,8 +201,7 @@ void embedding_host_set_method_call_handler(
     return;
   }
   auto* installed =
-      new MethodCallHandler{self, FL_METHOD_CODEC(g_object_ref(self->codec)),
-                            handler, user_data, destroy_notify};
+      new MethodCallHandler{self, handler, user_data, destroy_notify};
   embedding_host_messenger_set_application_handler(
       self->messenger, channel, answer_method_call, installed,
       MethodCallHandler::destroy);
@@ -165,7 +212,7 @@ void embedding_host_shutdown(EmbeddingHost* self) {
   embedding_host_messenger_shutdown(self->messenger);
 }
 
-// ---- Encoding, through a codec ----
+// ---- Encoding, through a codec's own class functions ----
 
 GBytes* embedding_host_encode_method_call(FlMethodCodec* codec,
                                           const gchar* name,
@@ -173,7 +220,10 @@ GBytes* embedding_host_encode_method_call(FlMethodCodec* codec,
                                           GError** error) {
   g_return_val_if_fail(FL_IS_METHOD_CODEC(codec), nullptr);
   g_return_val_if_fail(name != nullptr, nullptr);
-  return fl_method_codec_encode_method_call(codec, name, args, error);
+  g_autoptr(FlValue) null_args =
+      args == nullptr ? fl_value_new_null() : nullptr;
+  return FL_METHOD_CODEC_GET_CLASS(codec)->encode_method_call(
+      codec, name, args != nullptr ? args : null_args, error);
 }
 
 gboolean embedding_host_decode_method_call(FlMethodCodec* codec,
@@ -184,7 +234,8 @@ gboolean embedding_host_decode_method_call(FlMethodCodec* codec,
   g_return_val_if_fail(FL_IS_METHOD_CODEC(codec), FALSE);
   g_return_val_if_fail(message != nullptr, FALSE);
   g_return_val_if_fail(name != nullptr && args != nullptr, FALSE);
-  return fl_method_codec_decode_method_call(codec, message, name, args, error);
+  return FL_METHOD_CODEC_GET_CLASS(codec)->decode_method_call(
+      codec, message, name, args, error);
 }
 
 GBytes* embedding_host_encode_response(FlMethodCodec* codec,
@@ -192,10 +243,23 @@ GBytes* embedding_host_encode_response(FlMethodCodec* codec,
                                        GError** error) {
   g_return_val_if_fail(FL_IS_METHOD_CODEC(codec), nullptr);
   g_return_val_if_fail(FL_IS_METHOD_RESPONSE(response), nullptr);
-  if (FL_IS_METHOD_NOT_IMPLEMENTED_RESPONSE(response)) {
-    return g_bytes_new(nullptr, 0);
+  FlMethodCodecClass* codec_class = FL_METHOD_CODEC_GET_CLASS(codec);
+  if (FL_IS_METHOD_SUCCESS_RESPONSE(response)) {
+    FlValue* result = fl_method_success_response_get_result(
+        FL_METHOD_SUCCESS_RESPONSE(response));
+    g_autoptr(FlValue) null_result =
+        result == nullptr ? fl_value_new_null() : nullptr;
+    return codec_class->encode_success_envelope(
+        codec, result != nullptr ? result : null_result, error);
   }
-  return fl_method_codec_encode_response(codec, response, error);
+  if (FL_IS_METHOD_ERROR_RESPONSE(response)) {
+    FlMethodErrorResponse* failure = FL_METHOD_ERROR_RESPONSE(response);
+    return codec_class->encode_error_envelope(
+        codec, fl_method_error_response_get_code(failure),
+        fl_method_error_response_get_message(failure),
+        fl_method_error_response_get_details(failure), error);
+  }
+  return g_bytes_new(nullptr, 0);
 }
 
 FlMethodResponse* embedding_host_decode_response(FlMethodCodec* codec,
@@ -203,18 +267,6 @@ FlMethodResponse* embedding_host_decode_response(FlMethodCodec* codec,
                                                  GError** error) {
   g_return_val_if_fail(FL_IS_METHOD_CODEC(codec), nullptr);
   g_return_val_if_fail(message != nullptr, nullptr);
-  return fl_method_codec_decode_response(codec, message, error);
-}
-
-void embedding_host_get_live_objects(EmbeddingHostLiveObjects* counts) {
-  g_return_if_fail(counts != nullptr);
-  counts->values = live_objects::counts[live_objects::kValue].load();
-  counts->method_calls = live_objects::counts[live_objects::kMethodCall].load();
-  counts->responses = live_objects::counts[live_objects::kResponse].load();
-  counts->channels = live_objects::counts[live_objects::kChannel].load();
-  counts->codecs = live_objects::counts[live_objects::kCodec].load();
-  counts->message_codecs =
-      live_objects::counts[live_objects::kMessageCodec].load();
-  counts->response_handles =
-      live_objects::counts[live_objects::kResponseHandle].load();
+  return FL_METHOD_CODEC_GET_CLASS(codec)->decode_response(codec, message,
+                                                           error);
 }

@@ -1,33 +1,85 @@
-#include <cstring>
 #include <map>
-#include <mutex>
 #include <string>
-#include <string_view>
-#include <vector>
+#include <utility>
 
 #include "embedding_host/embedding_host.h"
-#include "embedding_host_private.h"
-#include "fl_binary_messenger_private.h"
-#include "fl_method_channel_private.h"
-#include "handler_registration.h"
-#include "handoff.h"
+#include "embedding_host_messenger_private.h"
+#include "main_context_queue.h"
 #include "response_handle.h"
 
-using MessageRegistration =
-    HandlerRegistration<FlBinaryMessengerMessageHandler>;
-using ApplicationRegistration =
-    HandlerRegistration<EmbeddingHostApplicationHandler>;
+namespace {
 
-// Channel name to handler; std::less<> lets a lookup use the caller's text
-// without copying it into a std::string.
-template <typename Registration>
-using ChannelTable = std::map<std::string, Registration*, std::less<>>;
+// A handler with its user data, released when the handler is replaced or
+// dropped.
+template <typename Handler>
+struct Registration {
+  Handler handler;
+  gpointer user_data;
+  GDestroyNotify destroy_notify;
 
-// What the messenger shares between threads.
+  void release() const {
+    if (destroy_notify != nullptr) {
+      destroy_notify(user_data);
+    }
+  }
+};
+
+using PluginRegistration = Registration<FlBinaryMessengerMessageHandler>;
+using ApplicationRegistration = Registration<EmbeddingHostApplicationHandler>;
+
+// Channel name to handler. Read and written in the messenger's main context
+// only, as the platform's own tables are.
+template <typename Handler>
+using ChannelTable = std::map<std::string, Registration<Handler>>;
+
+// Puts @added in @table under @channel (removes the entry when its handler
+// is NULL) and then releases what it replaced, whose destroy notification
+// may well come back here.
+template <typename Handler>
+void replace_in(ChannelTable<Handler>& table,
+                const gchar* channel,
+                const Registration<Handler>& added) {
+  Registration<Handler> dropped{};
+  auto entry = table.find(channel);
+  if (entry != table.end()) {
+    dropped = entry->second;
+    table.erase(entry);
+  }
+  if (added.handler != nullptr) {
+    table.emplace(channel, added);
+  } else {
+    added.release();
+  }
+  dropped.release();
+}
+
+template <typename Handler>
+const Registration<Handler>* find_in(const ChannelTable<Handler>& table,
+                                     const gchar* channel) {
+  auto entry = table.find(channel);
+  return entry != table.end() ? &entry->second : nullptr;
+}
+
+template <typename Handler>
+void release_all(ChannelTable<Handler>& table) {
+  ChannelTable<Handler> dropped;
+  dropped.swap(table);
+  for (auto& entry : dropped) {
+    entry.second.release();
+  }
+}
+
+}  // namespace
+
 struct MessengerState {
-  std::mutex mutex;  // guards the members below
-  ChannelTable<MessageRegistration> plugin_handlers;
-  ChannelTable<ApplicationRegistration> application_handlers;
+  explicit MessengerState(GMainContext* context)
+      : queue(context), platform_thread(g_thread_self()) {}
+
+  MainContextQueue queue;
+  // The thread the messenger was made on, which runs its context.
+  GThread* platform_thread;
+  ChannelTable<FlBinaryMessengerMessageHandler> plugin_handlers;
+  ChannelTable<EmbeddingHostApplicationHandler> application_handlers;
   bool shut_down = false;
 };
 
@@ -47,58 +99,6 @@ G_DEFINE_FINAL_TYPE_WITH_CODE(
     G_IMPLEMENT_INTERFACE(fl_binary_messenger_get_type(),
                           embedding_host_messenger_iface_init))
 
-// Puts @added (may be NULL) in @table under @channel and returns what it
-// replaces, for the caller to release outside the lock: destroy
-// notifications are the owner's code and may well come back here.
-template <typename Registration>
-static Registration* replace_in(ChannelTable<Registration>& table,
-                                const gchar* channel,
-                                Registration* added) {
-  Registration* dropped = nullptr;
-  auto entry = table.find(std::string_view(channel));
-  if (entry != table.end()) {
-    dropped = entry->second;
-    if (added != nullptr) {
-      entry->second = added;
-    } else {
-      table.erase(entry);
-    }
-  } else if (added != nullptr) {
-    table.emplace(channel, added);
-  }
-  return dropped;
-}
-
-template <typename Registration>
-static Registration* ref_in(std::mutex& mutex,
-                            ChannelTable<Registration>& table,
-                            const gchar* channel) {
-  std::lock_guard<std::mutex> lock(mutex);
-  auto entry = table.find(std::string_view(channel));
-  return entry != table.end() ? entry->second->ref() : nullptr;
-}
-
-template <typename Registration>
-static void install(EmbeddingHostMessenger* self,
-                    ChannelTable<Registration> MessengerState::*table,
-                    const gchar* channel,
-                    Registration* added) {
-  Registration* dropped = nullptr;
-  {
-    MessengerState& state = *self->state;
-    std::lock_guard<std::mutex> lock(state.mutex);
-    if (state.shut_down) {
-      // Dropped at once, as everything is after shutdown.
-      dropped = added;
-    } else {
-      dropped = replace_in(state.*table, channel, added);
-    }
-  }
-  if (dropped != nullptr) {
-    dropped->unref();
-  }
-}
-
 static void embedding_host_messenger_dispose(GObject* object) {
   embedding_host_messenger_shutdown(EMBEDDING_HOST_MESSENGER(object));
   G_OBJECT_CLASS(embedding_host_messenger_parent_class)->dispose(object);
@@ -116,7 +116,18 @@ static void embedding_host_messenger_class_init(
 }
 
 static void embedding_host_messenger_init(EmbeddingHostMessenger* self) {
-  self->state = new MessengerState();
+  g_autoptr(GMainContext) context = g_main_context_ref_thread_default();
+  self->state = new MessengerState(context);
+}
+
+// Runs @work in the messenger's context, keeping the messenger until then.
+template <typename Work>
+static void run_later(EmbeddingHostMessenger* self, Work work) {
+  g_object_ref(self);
+  self->state->queue.push([self, work]() {
+    work();
+    g_object_unref(self);
+  });
 }
 
 // ---- What plugins call: FlBinaryMessenger ----
@@ -127,13 +138,14 @@ static void embedding_host_messenger_set_message_handler_on_channel(
     FlBinaryMessengerMessageHandler handler,
     gpointer user_data,
     GDestroyNotify destroy_notify) {
-  auto* added = new MessageRegistration(handler, user_data, destroy_notify);
-  if (handler == nullptr) {
-    added->unref();
-    added = nullptr;
+  MessengerState* state = EMBEDDING_HOST_MESSENGER(messenger)->state;
+  PluginRegistration added{handler, user_data, destroy_notify};
+  if (state->shut_down) {
+    // Dropped at once, as everything is after shutdown.
+    added.release();
+    return;
   }
-  install(EMBEDDING_HOST_MESSENGER(messenger), &MessengerState::plugin_handlers,
-          channel, added);
+  replace_in(state->plugin_handlers, channel, added);
 }
 
 static gboolean embedding_host_messenger_send_response(
@@ -143,43 +155,30 @@ static gboolean embedding_host_messenger_send_response(
     GError** error) {
   g_return_val_if_fail(EMBEDDING_HOST_IS_RESPONSE_HANDLE(response_handle),
                        FALSE);
-  if (response == fl_binary_messenger_refusal_reply()) {
-    return embedding_host_response_handle_complete(
-        response_handle, nullptr,
-        fl_binary_messenger_response_handle_steal_refusal(response_handle),
-        error);
-  }
-  return embedding_host_response_handle_complete(
-      response_handle, response != nullptr ? g_bytes_ref(response) : nullptr,
-      nullptr, error);
+  return embedding_host_response_handle_respond(
+      EMBEDDING_HOST_RESPONSE_HANDLE(response_handle), response, error);
 }
 
-static void embedding_host_messenger_send_on_channel(
-    FlBinaryMessenger* messenger,
-    const gchar* channel,
-    GBytes* message,
-    GCancellable* cancellable,
-    GAsyncReadyCallback callback,
-    gpointer user_data) {
-  EmbeddingHostMessenger* self = EMBEDDING_HOST_MESSENGER(messenger);
-  g_autoptr(GTask) task = g_task_new(self, cancellable, callback, user_data);
+// Answers what a plugin sends on @channel with the application's handler,
+// in the messenger's context.
+static void embedding_host_messenger_answer_plugin(EmbeddingHostMessenger* self,
+                                                   const gchar* channel,
+                                                   GBytes* message,
+                                                   GTask* task) {
   if (g_task_return_error_if_cancelled(task)) {
     return;
   }
-  ApplicationRegistration* registration =
-      ref_in(self->state->mutex, self->state->application_handlers, channel);
+  const ApplicationRegistration* registration =
+      find_in(self->state->application_handlers, channel);
   if (registration == nullptr) {
     // Nothing listens there: the application's side answers with nothing.
-    g_task_return_pointer(task, empty_reply(),
+    g_task_return_pointer(task, g_bytes_new(nullptr, 0),
                           reinterpret_cast<GDestroyNotify>(g_bytes_unref));
     return;
   }
   GError* error = nullptr;
-  GBytes* reply = registration->handler()(self, channel, message, &error,
-                                          registration->user_data());
-  registration->unref();
-  // Before the task is returned: from then on another thread may finish it.
-  handoff::publish();
+  GBytes* reply = registration->handler(self, channel, message, &error,
+                                        registration->user_data);
   if (reply != nullptr) {
     g_task_return_pointer(task, reply,
                           reinterpret_cast<GDestroyNotify>(g_bytes_unref));
@@ -194,6 +193,26 @@ static void embedding_host_messenger_send_on_channel(
   }
 }
 
+static void embedding_host_messenger_send_on_channel(
+    FlBinaryMessenger* messenger,
+    const gchar* channel,
+    GBytes* message,
+    GCancellable* cancellable,
+    GAsyncReadyCallback callback,
+    gpointer user_data) {
+  EmbeddingHostMessenger* self = EMBEDDING_HOST_MESSENGER(messenger);
+  GTask* task = g_task_new(self, cancellable, callback, user_data);
+  gchar* name = g_strdup(channel);
+  GBytes* bytes =
+      message != nullptr ? g_bytes_ref(message) : g_bytes_new(nullptr, 0);
+  run_later(self, [self, name, bytes, task]() {
+    embedding_host_messenger_answer_plugin(self, name, bytes, task);
+    g_object_unref(task);
+    g_bytes_unref(bytes);
+    g_free(name);
+  });
+}
+
 static GBytes* embedding_host_messenger_send_on_channel_finish(
     FlBinaryMessenger* messenger,
     GAsyncResult* result,
@@ -202,8 +221,8 @@ static GBytes* embedding_host_messenger_send_on_channel_finish(
   return static_cast<GBytes*>(g_task_propagate_pointer(G_TASK(result), error));
 }
 
-// The application's side buffers nothing here: messages are delivered at
-// once, so there is nothing to resize and nothing that overflows.
+// The application's side buffers nothing: there is nothing to resize and
+// nothing that overflows.
 static void embedding_host_messenger_resize_channel(
     FlBinaryMessenger* messenger,
     const gchar* channel,
@@ -234,119 +253,109 @@ EmbeddingHostMessenger* embedding_host_messenger_new(void) {
       g_object_new(embedding_host_messenger_get_type(), nullptr));
 }
 
-// Looks up the handler of @channel and lets @deliver hand it the message
-// with a new response handle, then waits for the reply. Without a handler
-// the reply is empty.
-template <typename Deliver>
-static GBytes* embedding_host_messenger_deliver(EmbeddingHostMessenger* self,
-                                                const gchar* channel,
-                                                GError** error,
-                                                Deliver deliver) {
-  MessageRegistration* registration =
-      ref_in(self->state->mutex, self->state->plugin_handlers, channel);
-  if (registration == nullptr) {
-    return empty_reply();
+// Hands @message to the plugin's handler of @channel, in the messenger's
+// context; without a handler the reply is empty.
+static void embedding_host_messenger_deliver(EmbeddingHostMessenger* self,
+                                             const gchar* channel,
+                                             GBytes* message,
+                                             GTask* task) {
+  if (g_task_return_error_if_cancelled(task)) {
+    return;
   }
-  Completion completion(channel);
-  FlBinaryMessengerResponseHandle* response_handle =
-      embedding_host_response_handle_new(&completion);
-  deliver(registration, response_handle);
-  registration->unref();
-  // The handler may keep the call and answer later, from any thread; the
-  // reply is ready once the completion is, not when the handler returns.
-  g_object_unref(response_handle);
-  return completion.wait(error);
+  const PluginRegistration* registration =
+      find_in(self->state->plugin_handlers, channel);
+  if (registration == nullptr) {
+    g_task_return_pointer(task, g_bytes_new(nullptr, 0),
+                          reinterpret_cast<GDestroyNotify>(g_bytes_unref));
+    return;
+  }
+  // The handler may keep the handle and answer later, from any thread.
+  g_autoptr(FlBinaryMessengerResponseHandle) response_handle =
+      embedding_host_response_handle_new(G_OBJECT(self), &self->state->queue,
+                                         channel, G_TASK(g_object_ref(task)));
+  registration->handler(FL_BINARY_MESSENGER(self), channel, message,
+                        response_handle, registration->user_data);
+}
+
+void embedding_host_messenger_send_async(EmbeddingHostMessenger* self,
+                                         const gchar* channel,
+                                         GBytes* message,
+                                         GCancellable* cancellable,
+                                         GAsyncReadyCallback callback,
+                                         gpointer user_data) {
+  g_return_if_fail(EMBEDDING_HOST_IS_MESSENGER(self));
+  g_return_if_fail(channel != nullptr);
+  g_return_if_fail(message != nullptr);
+  GTask* task = g_task_new(self, cancellable, callback, user_data);
+  g_task_set_source_tag(
+      task, reinterpret_cast<gpointer>(embedding_host_messenger_send_async));
+  gchar* name = g_strdup(channel);
+  GBytes* bytes = g_bytes_ref(message);
+  run_later(self, [self, name, bytes, task]() {
+    embedding_host_messenger_deliver(self, name, bytes, task);
+    g_object_unref(task);
+    g_bytes_unref(bytes);
+    g_free(name);
+  });
+}
+
+GBytes* embedding_host_messenger_send_finish(EmbeddingHostMessenger* self,
+                                             GAsyncResult* result,
+                                             GError** error) {
+  g_return_val_if_fail(EMBEDDING_HOST_IS_MESSENGER(self), nullptr);
+  g_return_val_if_fail(g_task_is_valid(result, self), nullptr);
+  return static_cast<GBytes*>(g_task_propagate_pointer(G_TASK(result), error));
+}
+
+static void store_result(GObject* source,
+                         GAsyncResult* result,
+                         gpointer user_data) {
+  *static_cast<GAsyncResult**>(user_data) =
+      G_ASYNC_RESULT(g_object_ref(result));
 }
 
 GBytes* embedding_host_messenger_send(EmbeddingHostMessenger* self,
                                       const gchar* channel,
                                       GBytes* message,
+                                      GCancellable* cancellable,
                                       GError** error) {
   g_return_val_if_fail(EMBEDDING_HOST_IS_MESSENGER(self), nullptr);
   g_return_val_if_fail(channel != nullptr, nullptr);
   g_return_val_if_fail(message != nullptr, nullptr);
-  return embedding_host_messenger_deliver(
-      self, channel, error,
-      [&](MessageRegistration* registration,
-          FlBinaryMessengerResponseHandle* response_handle) {
-        registration->handler()(FL_BINARY_MESSENGER(self), channel, message,
-                                response_handle, registration->user_data());
-      });
-}
-
-GBytes* embedding_host_messenger_call_handler(EmbeddingHostMessenger* self,
-                                              const gchar* channel,
-                                              const gchar* method,
-                                              FlValue* args,
-                                              GError** error) {
-  g_return_val_if_fail(EMBEDDING_HOST_IS_MESSENGER(self), nullptr);
-  g_return_val_if_fail(channel != nullptr, nullptr);
-  g_return_val_if_fail(method != nullptr, nullptr);
-  return embedding_host_messenger_deliver(
-      self, channel, error,
-      [&](MessageRegistration* registration,
-          FlBinaryMessengerResponseHandle* response_handle) {
-        FlMethodChannel* method_channel =
-            fl_method_channel_from_message_handler(registration->handler(),
-                                                   registration->user_data());
-        if (method_channel == nullptr) {
-          embedding_host_response_handle_complete(
-              response_handle, nullptr,
-              g_error_new(EMBEDDING_HOST_ERROR,
-                          EMBEDDING_HOST_ERROR_NOT_A_METHOD_CHANNEL,
-                          "channel \"%s\" is not a method channel", channel),
-              nullptr);
-          return;
-        }
-        fl_method_channel_dispatch(
-            method_channel, method, strlen(method),
-            args != nullptr ? fl_value_ref(args) : fl_value_new_null(),
-            response_handle);
-      });
+  // On the platform's thread the reply comes through its own context, which
+  // this thread runs; elsewhere through one of the caller's, while the
+  // platform's thread delivers.
+  GMainContext* platform = self->state->queue.context();
+  bool on_platform_thread = g_thread_self() == self->state->platform_thread;
+  GMainContext* context =
+      on_platform_thread ? g_main_context_ref(platform) : g_main_context_new();
+  GMainContext* caller_context = g_main_context_get_thread_default();
+  bool push = (caller_context != nullptr ? caller_context
+                                         : g_main_context_default()) != context;
+  if (push) {
+    g_main_context_push_thread_default(context);
+  }
+  GAsyncResult* result = nullptr;
+  embedding_host_messenger_send_async(self, channel, message, cancellable,
+                                      store_result, &result);
+  while (result == nullptr) {
+    g_main_context_iteration(context, TRUE);
+  }
+  if (push) {
+    g_main_context_pop_thread_default(context);
+  }
+  g_main_context_unref(context);
+  GBytes* reply = embedding_host_messenger_send_finish(self, result, error);
+  g_object_unref(result);
+  return reply;
 }
 
 void embedding_host_messenger_shutdown(EmbeddingHostMessenger* self) {
   g_return_if_fail(EMBEDDING_HOST_IS_MESSENGER(self));
-  std::vector<MessageRegistration*> plugin_handlers;
-  std::vector<ApplicationRegistration*> application_handlers;
-  {
-    MessengerState& state = *self->state;
-    std::lock_guard<std::mutex> lock(state.mutex);
-    state.shut_down = true;
-    for (auto& entry : state.plugin_handlers) {
-      plugin_handlers.push_back(entry.second);
-    }
-    for (auto& entry : state.application_handlers) {
-      application_handlers.push_back(entry.second);
-    }
-    state.plugin_handlers.clear();
-    state.application_handlers.clear();
-  }
-  for (MessageRegistration* registration : plugin_handlers) {
-    registration->unref();
-  }
-  for (ApplicationRegistration* registration : application_handlers) {
-    registration->unref();
-  }
-}
-
-gpointer embedding_host_messenger_peek_method_call_handler_data(
-    EmbeddingHostMessenger* self,
-    const gchar* channel) {
-  g_return_val_if_fail(EMBEDDING_HOST_IS_MESSENGER(self), nullptr);
-  g_return_val_if_fail(channel != nullptr, nullptr);
-  MessageRegistration* registration =
-      ref_in(self->state->mutex, self->state->plugin_handlers, channel);
-  if (registration == nullptr) {
-    return nullptr;
-  }
-  FlMethodChannel* method_channel = fl_method_channel_from_message_handler(
-      registration->handler(), registration->user_data());
-  gpointer data = method_channel != nullptr
-                      ? fl_method_channel_peek_handler_data(method_channel)
-                      : nullptr;
-  registration->unref();
-  return data;
+  MessengerState* state = self->state;
+  state->shut_down = true;
+  release_all(state->plugin_handlers);
+  release_all(state->application_handlers);
 }
 
 void embedding_host_messenger_set_application_handler(
@@ -357,10 +366,10 @@ void embedding_host_messenger_set_application_handler(
     GDestroyNotify destroy_notify) {
   g_return_if_fail(EMBEDDING_HOST_IS_MESSENGER(self));
   g_return_if_fail(channel != nullptr);
-  auto* added = new ApplicationRegistration(handler, user_data, destroy_notify);
-  if (handler == nullptr) {
-    added->unref();
-    added = nullptr;
+  ApplicationRegistration added{handler, user_data, destroy_notify};
+  if (self->state->shut_down) {
+    added.release();
+    return;
   }
-  install(self, &MessengerState::application_handlers, channel, added);
+  replace_in(self->state->application_handlers, channel, added);
 }

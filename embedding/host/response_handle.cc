@@ -5,33 +5,57 @@
 struct _EmbeddingHostResponseHandle {
   FlBinaryMessengerResponseHandle parent_instance;
 
+  GObject* messenger;
+  MainContextQueue* queue;
+  gchar* channel;
   // The sender's, until the handle is answered; taken atomically, so that
   // of two threads answering at once exactly one gets it.
-  Completion* completion;
+  GTask* task;
 };
 
 G_DEFINE_FINAL_TYPE(EmbeddingHostResponseHandle,
                     embedding_host_response_handle,
                     fl_binary_messenger_response_handle_get_type())
 
-static Completion* take_completion(EmbeddingHostResponseHandle* self) {
-  return static_cast<Completion*>(
-      g_atomic_pointer_exchange(&self->completion, nullptr));
+static GTask* take_task(EmbeddingHostResponseHandle* self) {
+  return static_cast<GTask*>(g_atomic_pointer_exchange(&self->task, nullptr));
+}
+
+void embedding_host_return_in_context(MainContextQueue* queue,
+                                      GTask* task,
+                                      GBytes* reply,
+                                      GError* error) {
+  auto return_task = [task, reply, error]() {
+    if (error != nullptr) {
+      g_task_return_error(task, error);
+    } else {
+      g_task_return_pointer(task, reply,
+                            reinterpret_cast<GDestroyNotify>(g_bytes_unref));
+    }
+    g_object_unref(task);
+  };
+  if (queue->is_current()) {
+    return_task();
+  } else {
+    queue->push(return_task);
+  }
 }
 
 static void embedding_host_response_handle_finalize(GObject* object) {
-  Completion* completion =
-      take_completion(EMBEDDING_HOST_RESPONSE_HANDLE(object));
-  if (completion != nullptr) {
+  EmbeddingHostResponseHandle* self = EMBEDDING_HOST_RESPONSE_HANDLE(object);
+  GTask* task = take_task(self);
+  if (task != nullptr) {
     g_critical("a message on channel \"%s\" was released without a response",
-               completion->channel());
-    completion->complete(
-        nullptr,
+               self->channel);
+    embedding_host_return_in_context(
+        self->queue, task, nullptr,
         g_error_new(EMBEDDING_HOST_ERROR, EMBEDDING_HOST_ERROR_NO_RESPONSE,
                     "the message on channel \"%s\" was released without a "
                     "response",
-                    completion->channel()));
+                    self->channel));
   }
+  g_free(self->channel);
+  g_object_unref(self->messenger);
   G_OBJECT_CLASS(embedding_host_response_handle_parent_class)->finalize(object);
 }
 
@@ -44,28 +68,33 @@ static void embedding_host_response_handle_init(
     EmbeddingHostResponseHandle* self) {}
 
 FlBinaryMessengerResponseHandle* embedding_host_response_handle_new(
-    Completion* completion) {
-  auto* self = EMBEDDING_HOST_RESPONSE_HANDLE(g_object_new_with_properties(
-      embedding_host_response_handle_get_type(), 0, nullptr, nullptr));
-  self->completion = completion;
+    GObject* messenger,
+    MainContextQueue* queue,
+    const gchar* channel,
+    GTask* task) {
+  auto* self = EMBEDDING_HOST_RESPONSE_HANDLE(
+      g_object_new(embedding_host_response_handle_get_type(), nullptr));
+  self->messenger = G_OBJECT(g_object_ref(messenger));
+  self->queue = queue;
+  self->channel = g_strdup(channel);
+  self->task = task;
   return FL_BINARY_MESSENGER_RESPONSE_HANDLE(self);
 }
 
-gboolean embedding_host_response_handle_complete(
-    FlBinaryMessengerResponseHandle* handle,
+gboolean embedding_host_response_handle_respond(
+    EmbeddingHostResponseHandle* self,
     GBytes* reply,
-    GError* error,
-    GError** already_responded) {
-  Completion* completion =
-      take_completion(EMBEDDING_HOST_RESPONSE_HANDLE(handle));
-  if (completion == nullptr) {
-    g_clear_pointer(&reply, g_bytes_unref);
-    g_clear_error(&error);
-    g_set_error_literal(already_responded, FL_BINARY_MESSENGER_ERROR,
-                        FL_BINARY_MESSENGER_ERROR_ALREADY_RESPONDED,
-                        "the message has already been answered");
+    GError** error) {
+  GTask* task = take_task(self);
+  if (task == nullptr) {
+    g_set_error(error, FL_BINARY_MESSENGER_ERROR,
+                FL_BINARY_MESSENGER_ERROR_ALREADY_RESPONDED,
+                "the message on channel \"%s\" has already been answered",
+                self->channel);
     return FALSE;
   }
-  completion->complete(reply, error);
+  embedding_host_return_in_context(
+      self->queue, task,
+      reply != nullptr ? g_bytes_ref(reply) : g_bytes_new(nullptr, 0), nullptr);
   return TRUE;
 }

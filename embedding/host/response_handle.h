@@ -3,10 +3,10 @@
 
 #include <flutter_linux/flutter_linux.h>
 
-#include "completion.h"
+#include "main_context_queue.h"
 
-// The stand-in messenger's way back to the sender of one message: it
-// completes the sender's Completion once. Released unanswered, it tells
+// The way back to the sender of one message: it returns the sender's task
+// once, through the messenger's main context. Released unanswered, it tells
 // the sender so and logs a critical, for that is a plugin's mistake.
 G_DECLARE_FINAL_TYPE(EmbeddingHostResponseHandle,
                      embedding_host_response_handle,
@@ -14,16 +14,27 @@ G_DECLARE_FINAL_TYPE(EmbeddingHostResponseHandle,
                      RESPONSE_HANDLE,
                      FlBinaryMessengerResponseHandle)
 
+// @task is the sender's (taken over); @messenger keeps @queue alive and is
+// kept until the handle goes.
 FlBinaryMessengerResponseHandle* embedding_host_response_handle_new(
-    Completion* completion);
+    GObject* messenger,
+    MainContextQueue* queue,
+    const gchar* channel,
+    GTask* task);
 
-// Completes the sender's wait with @reply (may be NULL) or @error; takes
-// over both. Fails with FL_BINARY_MESSENGER_ERROR_ALREADY_RESPONDED if the
+// Answers the sender with @reply (NULL for the empty reply), from any
+// thread. Fails with FL_BINARY_MESSENGER_ERROR_ALREADY_RESPONDED if the
 // handle has been answered before.
-gboolean embedding_host_response_handle_complete(
-    FlBinaryMessengerResponseHandle* handle,
+gboolean embedding_host_response_handle_respond(
+    EmbeddingHostResponseHandle* handle,
     GBytes* reply,
-    GError* error,
-    GError** already_responded);
+    GError** error);
+
+// Returns @task's result in @queue's context: at once when this is that
+// context's thread, else from there. Takes over @task, @reply and @error.
+void embedding_host_return_in_context(MainContextQueue* queue,
+                                      GTask* task,
+                                      GBytes* reply,
+                                      GError* error);
 
 #endif  // EMBEDDING_HOST_RESPONSE_HANDLE_H_

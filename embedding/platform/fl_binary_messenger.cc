@@ -1,8 +1,5 @@
 #include "flutter_linux/fl_binary_messenger.h"
 
-#include "fl_binary_messenger_private.h"
-#include "live_objects.h"
-
 G_DEFINE_QUARK(fl_binary_messenger_codec_error_quark,
                fl_binary_messenger_codec_error)
 
@@ -15,22 +12,11 @@ G_DEFINE_TYPE(FlBinaryMessengerResponseHandle,
 static void fl_binary_messenger_default_init(
     FlBinaryMessengerInterface* iface) {}
 
-static void fl_binary_messenger_response_handle_finalize(GObject* object) {
-  live_objects::died(live_objects::kResponseHandle);
-  G_OBJECT_CLASS(fl_binary_messenger_response_handle_parent_class)
-      ->finalize(object);
-}
-
 static void fl_binary_messenger_response_handle_class_init(
-    FlBinaryMessengerResponseHandleClass* klass) {
-  G_OBJECT_CLASS(klass)->finalize =
-      fl_binary_messenger_response_handle_finalize;
-}
+    FlBinaryMessengerResponseHandleClass* klass) {}
 
 static void fl_binary_messenger_response_handle_init(
-    FlBinaryMessengerResponseHandle* self) {
-  live_objects::born(live_objects::kResponseHandle);
-}
+    FlBinaryMessengerResponseHandle* self) {}
 
 void fl_binary_messenger_set_message_handler_on_channel(
     FlBinaryMessenger* self,
@@ -91,29 +77,4 @@ void fl_binary_messenger_set_warns_on_channel_overflow(FlBinaryMessenger* self,
   g_return_if_fail(channel != nullptr);
   FL_BINARY_MESSENGER_GET_IFACE(self)->set_warns_on_channel_overflow(
       self, channel, warns);
-}
-
-// Kept as object data: only a refused message pays for it.
-static GQuark refusal_quark() {
-  static GQuark quark =
-      g_quark_from_static_string("fl-binary-messenger-refusal");
-  return quark;
-}
-
-void fl_binary_messenger_response_handle_set_refusal(
-    FlBinaryMessengerResponseHandle* self,
-    GError* error) {
-  g_object_set_qdata_full(G_OBJECT(self), refusal_quark(), error,
-                          reinterpret_cast<GDestroyNotify>(g_error_free));
-}
-
-GError* fl_binary_messenger_response_handle_steal_refusal(
-    FlBinaryMessengerResponseHandle* self) {
-  return static_cast<GError*>(
-      g_object_steal_qdata(G_OBJECT(self), refusal_quark()));
-}
-
-GBytes* fl_binary_messenger_refusal_reply() {
-  static GBytes* const refusal = g_bytes_new_static("", 0);
-  return refusal;
 }

@@ -1,24 +1,14 @@
 #include "flutter_linux/fl_message_codec.h"
 
-#include "live_objects.h"
 #include "report_failure.h"
 
 G_DEFINE_QUARK(fl_message_codec_error_quark, fl_message_codec_error)
 
 G_DEFINE_ABSTRACT_TYPE(FlMessageCodec, fl_message_codec, G_TYPE_OBJECT)
 
-static void fl_message_codec_finalize(GObject* object) {
-  live_objects::died(live_objects::kMessageCodec);
-  G_OBJECT_CLASS(fl_message_codec_parent_class)->finalize(object);
-}
+static void fl_message_codec_class_init(FlMessageCodecClass* klass) {}
 
-static void fl_message_codec_class_init(FlMessageCodecClass* klass) {
-  G_OBJECT_CLASS(klass)->finalize = fl_message_codec_finalize;
-}
-
-static void fl_message_codec_init(FlMessageCodec* self) {
-  live_objects::born(live_objects::kMessageCodec);
-}
+static void fl_message_codec_init(FlMessageCodec* self) {}
 
 GBytes* fl_message_codec_encode_message(FlMessageCodec* self,
                                         FlValue* message,

@@ -4,12 +4,10 @@
 #include "flutter_linux/fl_method_call.h"
 #include "flutter_linux/fl_method_channel.h"
 
-// Makes the call a channel hands to its handler, with a copy of the
-// @name_length bytes of @name. Takes over @args; the reply goes back through
-// @channel and @response_handle.
+// Makes the call a channel hands to its handler. Takes over @args; the
+// reply goes back through @channel and @response_handle.
 FlMethodCall* fl_method_call_new(
     const gchar* name,
-    size_t name_length,
     FlValue* args,
     FlMethodChannel* channel,
     FlBinaryMessengerResponseHandle* response_handle);

@@ -1,25 +1,15 @@
 #include "flutter_linux/fl_method_codec.h"
 
 #include "fl_method_codec_private.h"
-#include "live_objects.h"
 
 G_DEFINE_ABSTRACT_TYPE(FlMethodCodec, fl_method_codec, G_TYPE_OBJECT)
 
 // The dispatchers below are the library's own: their callers have checked
 // their arguments, so they go straight to the class functions.
 
-static void fl_method_codec_finalize(GObject* object) {
-  live_objects::died(live_objects::kCodec);
-  G_OBJECT_CLASS(fl_method_codec_parent_class)->finalize(object);
-}
+static void fl_method_codec_class_init(FlMethodCodecClass* klass) {}
 
-static void fl_method_codec_class_init(FlMethodCodecClass* klass) {
-  G_OBJECT_CLASS(klass)->finalize = fl_method_codec_finalize;
-}
-
-static void fl_method_codec_init(FlMethodCodec* self) {
-  live_objects::born(live_objects::kCodec);
-}
+static void fl_method_codec_init(FlMethodCodec* self) {}
 
 GBytes* fl_method_codec_encode_method_call(FlMethodCodec* self,
                                            const gchar* name,

@@ -1,7 +1,5 @@
 #include "flutter_linux/fl_method_response.h"
 
-#include "live_objects.h"
-
 struct _FlMethodSuccessResponse {
   FlMethodResponse parent_instance;
 
@@ -33,18 +31,9 @@ G_DEFINE_FINAL_TYPE(FlMethodNotImplementedResponse,
                     fl_method_not_implemented_response,
                     fl_method_response_get_type())
 
-static void fl_method_response_finalize(GObject* object) {
-  live_objects::died(live_objects::kResponse);
-  G_OBJECT_CLASS(fl_method_response_parent_class)->finalize(object);
-}
+static void fl_method_response_class_init(FlMethodResponseClass* klass) {}
 
-static void fl_method_response_class_init(FlMethodResponseClass* klass) {
-  G_OBJECT_CLASS(klass)->finalize = fl_method_response_finalize;
-}
-
-static void fl_method_response_init(FlMethodResponse* self) {
-  live_objects::born(live_objects::kResponse);
-}
+static void fl_method_response_init(FlMethodResponse* self) {}
 
 static void fl_method_success_response_finalize(GObject* object) {
   FlMethodSuccessResponse* self = FL_METHOD_SUCCESS_RESPONSE(object);

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "fl_value_private.h"
-#include "live_objects.h"
 #include "value_map.h"
 #include "value_types.h"
 
@@ -53,7 +52,6 @@ FlValue* value_alloc(FlValueType type, size_t extra_bytes) {
   auto* value = static_cast<FlValue*>(g_malloc(sizeof(_FlValue) + extra_bytes));
   value->type = type;
   value->ref_count = 1;
-  live_objects::born(live_objects::kValue);
   return value;
 }
 
@@ -418,7 +416,6 @@ void fl_value_unref(FlValue* value) {
   } else if (value->type == FL_VALUE_TYPE_MAP) {
     delete value->map;
   }
-  live_objects::died(live_objects::kValue);
   g_free(value);
 }
 

@@ -13,7 +13,7 @@ FlPluginRegistry* new_registry() {
 void call(FlPluginRegistry* registry, const char* channel, const char* method) {
   g_autoptr(GError) error = nullptr;
   g_autoptr(FlMethodResponse) response = embedding_host_invoke_method(
-      EMBEDDING_HOST(registry), channel, method, nullptr, &error);
+      EMBEDDING_HOST(registry), channel, method, nullptr, nullptr, &error);
   EXPECT_NE(response, nullptr) << error->message;
 }
 

@@ -36,7 +36,7 @@ int main() {
 
   GError* error = NULL;
   FlMethodResponse* response = embedding_host_invoke_method(
-      host, "kestrune", "getPlatformVersion", NULL, &error);
+      host, "kestrune", "getPlatformVersion", NULL, NULL, &error);
   FlValue* result =
       response != NULL ? fl_method_response_get_result(response, NULL) : NULL;
   int status = 1;

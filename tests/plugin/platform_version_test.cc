@@ -216,10 +216,15 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(PlatformVersionTest, AMalformedMessageNeverReachesThePlugin) {
   g_autoptr(GBytes) garbage = test_support::to_bytes({0x03, 0x00});
   g_autoptr(GError) error = nullptr;
-  g_autoptr(GBytes) reply = embedding_host_messenger_send(
-      host_.messenger(), "kestrune", garbage, &error);
-  EXPECT_EQ(reply, nullptr);
-  EXPECT_EQ(error->domain, FL_MESSAGE_CODEC_ERROR);
+  g_autoptr(GBytes) reply = nullptr;
+  {
+    // The embedding's warning, in whatever words its library uses.
+    test_support::LogCapture log;
+    reply = embedding_host_messenger_send(host_.messenger(), "kestrune",
+                                          garbage, nullptr, &error);
+  }
+  ASSERT_NE(reply, nullptr) << error->message;
+  EXPECT_EQ(g_bytes_get_size(reply), 0u);
   EXPECT_EQ(interposed::respond_calls, 0);
 }
 

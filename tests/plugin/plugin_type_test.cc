@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <kestrune/kestrune_plugin.h>
 
+#include "interposed.h"
 #include "test_support.h"
 
 namespace {
@@ -43,14 +44,15 @@ TEST(PluginType, AnInstanceIsDisposedOnceAndFinalisedOnItsLastUnref) {
 
 class RegistrationTest : public testing::Test {
  protected:
+  // The user data the plugin handed its channel last.
   GObject* registered_plugin() {
-    return G_OBJECT(embedding_host_messenger_peek_method_call_handler_data(
-        host_.messenger(), "kestrune"));
+    return G_OBJECT(interposed::last_handler_data);
   }
 
   Host host_;
-  // What exists before the plugin makes anything: the host's own codec.
-  const EmbeddingHostLiveObjects before_ = test_support::live_objects();
+  // What the plugin has made before the test.
+  const int codecs_before_ = interposed::codecs_made;
+  const int channels_before_ = interposed::channels_made;
 };
 
 TEST_F(RegistrationTest, TheHandlerHoldsThePluginsOnlyReference) {
@@ -61,13 +63,14 @@ TEST_F(RegistrationTest, TheHandlerHoldsThePluginsOnlyReference) {
   EXPECT_EQ(plugin->ref_count, 1u);
   // The registration kept nothing else: the channel and its codec live on
   // only because the messenger keeps the channel for its handler.
-  EmbeddingHostLiveObjects live = test_support::live_objects();
-  EXPECT_EQ(live.channels, before_.channels + 1);
-  EXPECT_EQ(live.codecs, before_.codecs + 1);
+  ASSERT_EQ(interposed::channels_made, channels_before_ + 1);
+  ASSERT_EQ(interposed::codecs_made, codecs_before_ + 1);
+  LifeWatch channel(interposed::last_channel);
+  LifeWatch codec(interposed::last_codec);
+  EXPECT_EQ(G_OBJECT(interposed::last_channel)->ref_count, 1u);
   embedding_host_messenger_shutdown(host_.messenger());
-  live = test_support::live_objects();
-  EXPECT_EQ(live.channels, before_.channels);
-  EXPECT_EQ(live.codecs, before_.codecs);
+  EXPECT_EQ(channel.finalized(), 1);
+  EXPECT_EQ(codec.finalized(), 1);
 }
 
 TEST_F(RegistrationTest, ThePluginIsDisposedOnceWhenTheNameIsTakenOver) {
@@ -103,7 +106,6 @@ TEST_F(RegistrationTest, TwoRegistrationsMakeTwoPluginsAndTheNewerAnswers) {
   EXPECT_NE(second, first);
   EXPECT_EQ(first_watch.disposed(), 1);
   EXPECT_EQ(first_watch.finalized(), 1);
-  EXPECT_EQ(test_support::live_objects().channels, before_.channels + 1);
 
   g_autoptr(FlMethodResponse) response =
       host_.call("kestrune", "getPlatformVersion");
@@ -139,9 +141,8 @@ TEST_P(BadRegistrarTest, IsRefusedWithOneCriticalAndNothingMade) {
               std::string::npos)
         << log.messages()[0];
   }
-  EmbeddingHostLiveObjects live = test_support::live_objects();
-  EXPECT_EQ(live.channels, before_.channels);
-  EXPECT_EQ(live.codecs, before_.codecs);
+  EXPECT_EQ(interposed::channels_made, channels_before_);
+  EXPECT_EQ(interposed::codecs_made, codecs_before_);
   g_clear_object(&registrar);
 }
 

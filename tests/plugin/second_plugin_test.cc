@@ -85,7 +85,7 @@ TEST_P(SecondPluginTest, Replies) {
   g_autoptr(FlValue) args = each.args ? each.args() : nullptr;
   g_autoptr(GError) error = nullptr;
   g_autoptr(FlMethodResponse) response = embedding_host_invoke_method(
-      host_.host(), "second", each.method, args, &error);
+      host_.host(), "second", each.method, args, nullptr, &error);
   EXPECT_EQ(describe(response, error), each.reply);
 }
 
@@ -150,26 +150,31 @@ INSTANTIATE_TEST_SUITE_P(
             "channel \"second\" unanswered"}),
     [](const auto& info) { return info.param.name; });
 
-// Several threads that share the default main context all call "ask": each
-// answer is dispatched there, by whichever sender owns the context at the
-// time, and every sender gets its own.
+// Several threads call "ask" at once while the platform's thread runs the
+// messenger's context: every call, and every call the plugin makes to the
+// application, is delivered there, and each sender gets its own answer.
 FlMethodResponse* echo_question_cb(EmbeddingHost* host,
                                    const gchar* channel,
                                    const gchar* method,
                                    FlValue* args,
                                    gpointer user_data) {
+  EXPECT_EQ(g_thread_self(), static_cast<GThread*>(user_data));
   return FL_METHOD_RESPONSE(
       fl_method_success_response_new(fl_value_lookup_string(args, "question")));
 }
 
-TEST(SecondPlugin, ConcurrentAsksEachGetTheirAnswer) {
+TEST(SecondPlugin, ConcurrentAsksFromOtherThreadsEachGetTheirAnswer) {
   constexpr int kThreads = 4;
   constexpr int kAsksPerThread = 2000;
+  GMainContext* context = g_main_context_default();
+  ASSERT_TRUE(g_main_context_acquire(context));
+  g_autoptr(GMainLoop) loop = g_main_loop_new(context, FALSE);
   Host host;
   second_plugin_register_with_registrar(host.registrar());
-  embedding_host_set_method_call_handler(host.host(), "second",
-                                         echo_question_cb, nullptr, nullptr);
+  embedding_host_set_method_call_handler(
+      host.host(), "second", echo_question_cb, g_thread_self(), nullptr);
   std::atomic<int> right{0};
+  std::atomic<int> senders_left{kThreads};
   std::vector<std::thread> threads;
   for (int t = 0; t < kThreads; t++) {
     threads.emplace_back([&, t] {
@@ -179,33 +184,24 @@ TEST(SecondPlugin, ConcurrentAsksEachGetTheirAnswer) {
             map_of("question", fl_value_new_string(question.c_str()));
         g_autoptr(GError) error = nullptr;
         g_autoptr(FlMethodResponse) response = embedding_host_invoke_method(
-            host.host(), "second", "ask", args, &error);
+            host.host(), "second", "ask", args, nullptr, &error);
         if (describe(response, error) == "success: " + question) {
           right++;
         } else {
           ADD_FAILURE() << question << ": " << describe(response, error);
         }
       }
+      if (--senders_left == 0) {
+        g_main_loop_quit(loop);
+      }
     });
   }
+  g_main_loop_run(loop);
   for (std::thread& thread : threads) {
     thread.join();
   }
+  g_main_context_release(context);
   EXPECT_EQ(right, kThreads * kAsksPerThread);
-}
-
-TEST(SecondPlugin, LeavesNothingAliveOnceTheHostShutsDown) {
-  {
-    Host host;
-    second_plugin_register_with_registrar(host.registrar());
-    g_autoptr(FlMethodResponse) response = host.call("second", "ask", nullptr);
-    EXPECT_TRUE(FL_IS_METHOD_ERROR_RESPONSE(response))
-        << describe(response, nullptr);
-  }
-  EmbeddingHostLiveObjects live = test_support::live_objects();
-  EXPECT_EQ(live.channels, 0u);
-  EXPECT_EQ(live.method_calls, 0u);
-  EXPECT_EQ(live.response_handles, 0u);
 }
 
 }  // namespace

@@ -119,12 +119,6 @@ FlMethodResponse* decode_response(const Bytes& bytes, GError** error) {
   return embedding_host_decode_response(codec, message, error);
 }
 
-EmbeddingHostLiveObjects live_objects() {
-  EmbeddingHostLiveObjects counts;
-  embedding_host_get_live_objects(&counts);
-  return counts;
-}
-
 std::string to_hex(GBytes* bytes) {
   return to_hex(to_vector(bytes));
 }
@@ -270,8 +264,8 @@ Host::~Host() {
 Bytes Host::send(const char* channel, const Bytes& message) {
   g_autoptr(GBytes) bytes = to_bytes(message);
   g_autoptr(GError) error = nullptr;
-  g_autoptr(GBytes) reply =
-      embedding_host_messenger_send(messenger(), channel, bytes, &error);
+  g_autoptr(GBytes) reply = embedding_host_messenger_send(
+      messenger(), channel, bytes, nullptr, &error);
   EXPECT_NE(reply, nullptr) << (error != nullptr ? error->message : "");
   return reply != nullptr ? to_vector(reply) : Bytes();
 }
@@ -280,8 +274,8 @@ FlMethodResponse* Host::call(const char* channel,
                              const char* method,
                              FlValue* args) {
   g_autoptr(GError) error = nullptr;
-  FlMethodResponse* response =
-      embedding_host_invoke_method(host_, channel, method, args, &error);
+  FlMethodResponse* response = embedding_host_invoke_method(
+      host_, channel, method, args, nullptr, &error);
   EXPECT_NE(response, nullptr) << (error != nullptr ? error->message : "");
   return response;
 }

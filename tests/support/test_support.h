@@ -43,9 +43,6 @@ bool decode_method_call(const Bytes& bytes,
 Bytes encode_response(FlMethodResponse* response);
 FlMethodResponse* decode_response(const Bytes& bytes, GError** error = nullptr);
 
-// The stand-in's current counts of live objects.
-EmbeddingHostLiveObjects live_objects();
-
 // What a failed expectation shows: a value as fl_value_to_string() writes
 // it, an error as its domain, code and message, a response as its kind and
 // contents. NULL is "none".

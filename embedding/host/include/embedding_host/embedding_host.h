@@ -1,36 +1,34 @@
 #ifndef EMBEDDING_HOST_EMBEDDING_HOST_H_
 #define EMBEDDING_HOST_EMBEDDING_HOST_H_
 
-// The application's side of the stand-in embedding: what an application's
-// engine and Dart code do with the plugins it hosts, for tools, tests and
-// benchmarks. Plugins never include this header; they see only
-// <flutter_linux/flutter_linux.h>.
+// The application's side of an embedding: what an application's engine and
+// Dart code do with the plugins it hosts, for tools, tests and benchmarks.
+// It is written against <flutter_linux/flutter_linux.h> alone, so it runs on
+// the stand-in embedding library and on an application's real one. Plugins
+// never include this header.
 
 #include <flutter_linux/flutter_linux.h>
 
 G_BEGIN_DECLS
-#pragma GCC visibility push(default)
 
 /**
  * EMBEDDING_HOST_ERROR:
  *
- * The error domain of the application's side. Messages that do not decode
+ * The error domain of the application's side. Replies that do not decode
  * fail in %FL_MESSAGE_CODEC_ERROR instead, with the decoder's own error.
  */
 #define EMBEDDING_HOST_ERROR (embedding_host_error_quark())
 
 /**
  * EmbeddingHostError:
- * @EMBEDDING_HOST_ERROR_FAILED: any other failure.
- * @EMBEDDING_HOST_ERROR_NO_RESPONSE: the plugin released the message (or
- *   the method call) without answering it.
- * @EMBEDDING_HOST_ERROR_NOT_A_METHOD_CHANNEL: the channel is served by
- *   something other than a method channel.
+ * @EMBEDDING_HOST_ERROR_FAILED: any other failure, such as a plugin library
+ *   that does not load.
+ * @EMBEDDING_HOST_ERROR_NO_RESPONSE: the message (or the method call) was
+ *   released without an answer, or the messenger shut down first.
  */
 typedef enum {
   EMBEDDING_HOST_ERROR_FAILED,
   EMBEDDING_HOST_ERROR_NO_RESPONSE,
-  EMBEDDING_HOST_ERROR_NOT_A_METHOD_CHANNEL,
 } EmbeddingHostError;
 
 GQuark embedding_host_error_quark(void) G_GNUC_CONST;
@@ -38,12 +36,13 @@ GQuark embedding_host_error_quark(void) G_GNUC_CONST;
 /**
  * EmbeddingHostMessenger:
  *
- * An in-process #FlBinaryMessenger. Messages are delivered on the sending
- * thread; any number of threads may send at once, on one channel or several.
- * A handler may keep a message and answer it later, from any thread: the
- * sender waits for the answer, running its thread's main context meanwhile
- * when it can, so that a plugin may call the application and answer once
- * the application has replied.
+ * An in-process #FlBinaryMessenger. It delivers every message, whoever sent
+ * it and from whichever thread, in the main context that was the
+ * thread-default one when it was made: the platform's main thread. A
+ * handler never runs inside the call that sent its message. A plugin may
+ * answer from any thread; the answer reaches the sender through that
+ * context, and the sender's callback runs in the sender's thread-default
+ * main context, as GIO's asynchronous calls do.
  */
 G_DECLARE_FINAL_TYPE(EmbeddingHostMessenger,
                      embedding_host_messenger,
@@ -51,51 +50,66 @@ G_DECLARE_FINAL_TYPE(EmbeddingHostMessenger,
                      MESSENGER,
                      GObject)
 
-/** embedding_host_messenger_new: Returns: (transfer full): a new messenger. */
+/**
+ * embedding_host_messenger_new:
+ *
+ * Returns: (transfer full): a messenger that delivers in the caller's
+ * thread-default main context.
+ */
 EmbeddingHostMessenger* embedding_host_messenger_new(void);
 
 /**
- * embedding_host_messenger_send:
+ * embedding_host_messenger_send_async:
  * @messenger: the messenger.
  * @channel: the channel name.
  * @message: the encoded message.
- * @error: (nullable): set when no reply came.
+ * @cancellable: (nullable): cancels the wait for the reply.
+ * @callback: called with the result, in the caller's thread-default main
+ *   context.
+ * @user_data: passed to @callback.
  *
- * Delivers @message to the handler of @channel and waits for its reply. A
- * channel without a handler gives the empty (not-implemented) reply. A
- * method call that does not decode never reaches the channel's handler: the
- * send fails with the decoder's %FL_MESSAGE_CODEC_ERROR. A message released
- * without an answer fails with %EMBEDDING_HOST_ERROR_NO_RESPONSE.
+ * Sends @message to the plugin that handles @channel, as the application's
+ * Dart side does. Any thread may send.
+ */
+void embedding_host_messenger_send_async(EmbeddingHostMessenger* messenger,
+                                         const gchar* channel,
+                                         GBytes* message,
+                                         GCancellable* cancellable,
+                                         GAsyncReadyCallback callback,
+                                         gpointer user_data);
+
+/**
+ * embedding_host_messenger_send_finish:
+ *
+ * A channel without a handler gives the empty (not-implemented) reply. A
+ * message released without an answer fails with
+ * %EMBEDDING_HOST_ERROR_NO_RESPONSE; a cancelled one with
+ * %G_IO_ERROR_CANCELLED.
  *
  * Returns: (transfer full) (nullable): the encoded reply, or %NULL with
  * @error set.
+ */
+GBytes* embedding_host_messenger_send_finish(EmbeddingHostMessenger* messenger,
+                                             GAsyncResult* result,
+                                             GError** error);
+
+/**
+ * embedding_host_messenger_send:
+ *
+ * embedding_host_messenger_send_async() for tools and tests: waits for the
+ * reply. On the thread that made the messenger (the platform's thread) it
+ * runs the messenger's main context meanwhile; on any other thread it runs
+ * a context of its own, and the platform's thread must be running the
+ * messenger's context to deliver the message.
+ *
+ * Returns: (transfer full) (nullable): as
+ * embedding_host_messenger_send_finish().
  */
 GBytes* embedding_host_messenger_send(EmbeddingHostMessenger* messenger,
                                       const gchar* channel,
                                       GBytes* message,
+                                      GCancellable* cancellable,
                                       GError** error);
-
-/**
- * embedding_host_messenger_call_handler:
- * @messenger: the messenger.
- * @channel: the name of a method channel.
- * @method: the method name.
- * @args: (nullable): the arguments; %NULL stands for a null value.
- * @error: (nullable): set as for embedding_host_messenger_send(), or with
- *   %EMBEDDING_HOST_ERROR_NOT_A_METHOD_CHANNEL.
- *
- * Hands a method call straight to the channel's handler, without encoding
- * and decoding it first; the reply is encoded as usual. For measuring the
- * handler apart from the wire.
- *
- * Returns: (transfer full) (nullable): the encoded reply, or %NULL with
- * @error set.
- */
-GBytes* embedding_host_messenger_call_handler(EmbeddingHostMessenger* messenger,
-                                              const gchar* channel,
-                                              const gchar* method,
-                                              FlValue* args,
-                                              GError** error);
 
 /**
  * embedding_host_messenger_shutdown:
@@ -105,20 +119,9 @@ GBytes* embedding_host_messenger_call_handler(EmbeddingHostMessenger* messenger,
  * handlers are dropped at once. A method channel keeps its messenger while
  * the messenger serves the channel's name, so a messenger with channels
  * lives until it is shut down; an #EmbeddingHost shuts its own down when it
- * goes.
+ * goes. Call it on the platform's thread.
  */
 void embedding_host_messenger_shutdown(EmbeddingHostMessenger* messenger);
-
-/**
- * embedding_host_messenger_peek_method_call_handler_data:
- *
- * Returns: (transfer none) (nullable): the user data of the method-call
- * handler on the method channel that currently serves @channel, or %NULL.
- * For tests that follow the life of what a plugin hands to its channel.
- */
-gpointer embedding_host_messenger_peek_method_call_handler_data(
-    EmbeddingHostMessenger* messenger,
-    const gchar* channel);
 
 /**
  * EmbeddingHost:
@@ -129,7 +132,12 @@ gpointer embedding_host_messenger_peek_method_call_handler_data(
  */
 G_DECLARE_FINAL_TYPE(EmbeddingHost, embedding_host, EMBEDDING, HOST, GObject)
 
-/** embedding_host_new: Returns: (transfer full): a new host. */
+/**
+ * embedding_host_new:
+ *
+ * Returns: (transfer full): a new host, whose messenger delivers in the
+ * caller's thread-default main context.
+ */
 EmbeddingHost* embedding_host_new(void);
 
 /**
@@ -140,16 +148,56 @@ EmbeddingHost* embedding_host_new(void);
 EmbeddingHostMessenger* embedding_host_get_messenger(EmbeddingHost* host);
 
 /**
+ * EmbeddingHostRegisterFunction:
+ *
+ * A plugin's entry point, such as kestrune_plugin_register_with_registrar().
+ */
+typedef void (*EmbeddingHostRegisterFunction)(FlPluginRegistrar* registrar);
+
+/**
+ * embedding_host_register_plugin:
+ * @host: the host.
+ * @name: the plugin's name, as the application's registrant gives it.
+ * @register_function: the plugin's entry point.
+ *
+ * Registers a plugin as an application's generated registrant does: gets a
+ * registrar for @name, calls @register_function with it and releases it.
+ */
+void embedding_host_register_plugin(
+    EmbeddingHost* host,
+    const gchar* name,
+    EmbeddingHostRegisterFunction register_function);
+
+/**
+ * embedding_host_register_plugin_library:
+ * @host: the host.
+ * @path: a plugin library: libfoo_plugin.so, whose entry point is
+ *   foo_plugin_register_with_registrar().
+ * @error: (nullable): set with %EMBEDDING_HOST_ERROR_FAILED when the library
+ *   does not load or has no such entry point.
+ *
+ * Loads @path and registers the plugin in it under the name foo_plugin. The
+ * library stays loaded, as plugins do.
+ *
+ * Returns: %TRUE if the plugin was registered.
+ */
+gboolean embedding_host_register_plugin_library(EmbeddingHost* host,
+                                                const gchar* path,
+                                                GError** error);
+
+/**
  * embedding_host_invoke_method:
  * @host: the host.
  * @channel: the channel name.
  * @method: the method name.
  * @args: (nullable): the arguments; %NULL stands for a null value.
+ * @reply: (out) (optional) (nullable) (transfer full): the reply's bytes,
+ *   when a reply came, whether or not it decodes.
  * @error: (nullable): set when no reply came or it does not decode.
  *
  * Calls a plugin's method the way the application's Dart side does: encodes
- * the call with the standard method codec, sends it, waits for the reply
- * and decodes it.
+ * the call with the standard method codec, sends it with
+ * embedding_host_messenger_send() and decodes the reply.
  *
  * Returns: (transfer full) (nullable): the plugin's success, error or
  * not-implemented response, or %NULL with @error set.
@@ -158,6 +206,7 @@ FlMethodResponse* embedding_host_invoke_method(EmbeddingHost* host,
                                                const gchar* channel,
                                                const gchar* method,
                                                FlValue* args,
+                                               GBytes** reply,
                                                GError** error);
 
 /**
@@ -168,7 +217,8 @@ FlMethodResponse* embedding_host_invoke_method(EmbeddingHost* host,
  * @args: (transfer none): the arguments (a null value when there are none).
  * @user_data: the data given with the handler.
  *
- * Answers a call a plugin makes to the application.
+ * Answers a call a plugin makes to the application. It runs in the
+ * messenger's main context.
  *
  * Returns: (transfer full) (nullable): the response, or %NULL to leave the
  * call unanswered.
@@ -255,33 +305,6 @@ FlMethodResponse* embedding_host_decode_response(FlMethodCodec* codec,
                                                  GBytes* message,
                                                  GError** error);
 
-/**
- * EmbeddingHostLiveObjects:
- * @values: #FlValue instances.
- * @method_calls: #FlMethodCall instances.
- * @responses: #FlMethodResponse instances of every kind.
- * @channels: #FlMethodChannel instances.
- * @codecs: #FlMethodCodec instances.
- * @message_codecs: #FlMessageCodec instances.
- * @response_handles: #FlBinaryMessengerResponseHandle instances.
- *
- * How many of the stand-in's objects exist (made and not yet freed), for
- * leak checks.
- */
-typedef struct {
-  gsize values;
-  gsize method_calls;
-  gsize responses;
-  gsize channels;
-  gsize codecs;
-  gsize message_codecs;
-  gsize response_handles;
-} EmbeddingHostLiveObjects;
-
-/** embedding_host_get_live_objects: Fills @counts with the current counts. */
-void embedding_host_get_live_objects(EmbeddingHostLiveObjects* counts);
-
-#pragma GCC visibility pop
 G_END_DECLS
 
 #endif  // EMBEDDING_HOST_EMBEDDING_HOST_H_

@@ -1,10 +1,11 @@
-#ifndef EMBEDDING_HOST_EMBEDDING_HOST_PRIVATE_H_
-#define EMBEDDING_HOST_EMBEDDING_HOST_PRIVATE_H_
+#ifndef EMBEDDING_HOST_EMBEDDING_HOST_MESSENGER_PRIVATE_H_
+#define EMBEDDING_HOST_EMBEDDING_HOST_MESSENGER_PRIVATE_H_
 
 #include "embedding_host/embedding_host.h"
 
-// The application's answer to a message a plugin sends it: the reply, or
-// NULL with @error set, or NULL alone to leave the message unanswered.
+// The application's answer to a message a plugin sends it, run in the
+// messenger's main context: the reply, or NULL with @error set, or NULL
+// alone to leave the message unanswered.
 typedef GBytes* (*EmbeddingHostApplicationHandler)(
     EmbeddingHostMessenger* messenger,
     const gchar* channel,
@@ -26,4 +27,4 @@ void embedding_host_messenger_set_application_handler(
 FlPluginRegistrar* embedding_host_registrar_new(
     EmbeddingHostMessenger* messenger);
 
-#endif  // EMBEDDING_HOST_EMBEDDING_HOST_PRIVATE_H_
+#endif  // EMBEDDING_HOST_EMBEDDING_HOST_MESSENGER_PRIVATE_H_
