@@ -208,7 +208,7 @@ FlValue* Parser::parse_number(const Token& number) {
     return fl_value_new_int(value);
   }
   double value = to_double(number.text);
-  if (std::isinf(value)) {
+  if (std::isinf(value) && !number.non_finite) {
     value_text_fail(error_, number.offset, "float %.*s is out of range",
                     text_size, number.text.data());
     return nullptr;
@@ -336,7 +336,7 @@ FlValue* Parser::parse_typed_list(const TypedList& kind) {
     }
     if (kind.holds_floats()) {
       floats.push_back(to_double(number.text));
-      return std::fabs(floats.back()) < kind.too_large ||
+      return number.non_finite || std::fabs(floats.back()) < kind.too_large ||
              value_text_fail(error_, number.offset,
                              "%s element %.*s is out of range", kind.name,
                              text_size, number.text.data());

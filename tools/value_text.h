@@ -2,9 +2,11 @@
 #define TOOLS_VALUE_TEXT_H_
 
 // A text syntax for one FlValue of any type, for typing values on a command
-// line. It is JSON with a few tagged forms for what JSON cannot say:
+// line. It is JSON with a few tagged forms and words for what JSON cannot
+// say:
 //
 //   null  true  false  42  -1.5e3  "text\n\u00e9"  [1, "a"]  {"key": 1}
+//   NaN  Infinity  -Infinity
 //   uint8[1, 255]  int32[-1, 2]  int64[...]  float32[0.5]  float64[1, 2.5]
 //   map{1: "one", null: [true], uint8[]: {}}   (keys of any type)
 //

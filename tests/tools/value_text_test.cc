@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cfloat>
+#include <cmath>
 #include <functional>
 #include <string>
 #include <utility>
@@ -104,6 +105,13 @@ const GoodCase kGoodCases[] = {
      [] {
        return list_of({fl_value_new_int(1), text("x")});
      }},
+    {"NonFiniteFloats", "[Infinity, -Infinity, float32[-Infinity]]",
+     [] {
+       const float infinity[] = {-INFINITY};
+       return list_of({fl_value_new_float(INFINITY),
+                       fl_value_new_float(-INFINITY),
+                       fl_value_new_float32_list(infinity, 1)});
+     }},
     {"NestedAsDeepAsTheEncodingAllows",
      std::string(512, '[') + std::string(512, ']'),
      [] { return nested_lists(511); }},
@@ -161,6 +169,8 @@ const BadCase kBadCases[] = {
     {"LettersStickToANumber", "[1x]", 1, "malformed number '1x'"},
     {"BareFraction", "1.", 0, "malformed number '1.'"},
     {"UnknownWord", "[true, nul]", 7, "unknown word 'nul'"},
+    {"OnlyInfinityTakesAMinus", "-NaN", 0, "malformed number '-NaN'"},
+    {"InfinityInAnIntList", "int64[Infinity]", 6, "is not a whole number"},
     {"SingleQuotes", "'a'", 0, "unexpected character '''"},
     {"UnclosedString", "[\"abc", 1, "expected '\"' to close the string"},
     {"RawControlCharacter", "\"a\nb\"", 2, "control character U+000A"},
