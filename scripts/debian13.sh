@@ -97,8 +97,8 @@ debian13_bootstrap() {  # ROOT
   echo "debian13: debootstrap trixie into $new"
   local log
   log="$(dirname "$root_dir")/debootstrap.log"
-  if ! debootstrap --variant=minbase trixie "$new" \
-      http://deb.debian.org/debian >"$log" 2>&1; then
+  # No mirror is named: debootstrap's own default serves Debian 13.
+  if ! debootstrap --variant=minbase trixie "$new" >"$log" 2>&1; then
     tail -n 30 "$log" >&2
     debian13_fail "debootstrap of Debian 13 into $new (log: $log)"
   fi
