@@ -1,14 +1,9 @@
 #!/usr/bin/env bash
-# Builds the project and runs the whole suite on Debian 13 (trixie), in a
-# minimal Debian 13 root made with debootstrap and kept between runs: the
-# working tree (untracked files included, ignored ones not) is copied in
-# afresh, the packages of scripts/setup.sh build are installed there, and
-# the project builds from scratch with the distribution's GCC and again with
-# its clang, each followed by the whole suite. scripts/quality.sh debian13
-# runs it.
-#
-# Needs root, for debootstrap, chroot and mounts; it asks sudo otherwise.
-# The root is kept in ~/.cache/kestrune/debian13, or $KESTRUNE_DEBIAN13_ROOT.
+# Builds the working tree from scratch on Debian 13 (trixie), with GCC and
+# again with the distribution's clang, and runs the whole suite after each,
+# in a minimal root made with debootstrap and kept between runs in
+# ~/.cache/kestrune/debian13 (or $KESTRUNE_DEBIAN13_ROOT). Needs root; it
+# asks sudo otherwise. scripts/quality.sh debian13 runs it.
 #
 # Usage: scripts/debian13.sh
 set -euo pipefail
@@ -97,8 +92,8 @@ debian13_bootstrap() {  # ROOT
   echo "debian13: debootstrap trixie into $new"
   local log
   log="$(dirname "$root_dir")/debootstrap.log"
-  if ! debootstrap --variant=minbase trixie "$new" \
-      http://deb.debian.org/debian >"$log" 2>&1; then
+  # No mirror is named: debootstrap's own default serves Debian 13.
+  if ! debootstrap --variant=minbase trixie "$new" >"$log" 2>&1; then
     tail -n 30 "$log" >&2
     debian13_fail "debootstrap of Debian 13 into $new (log: $log)"
   fi

@@ -18,17 +18,9 @@ export G_SLICE="${G_SLICE:-always-malloc}"
 export ASAN_OPTIONS="${ASAN_OPTIONS:-external_symbolizer_path=/usr/lib/llvm-14/bin/llvm-symbolizer}"
 export LSAN_OPTIONS="${LSAN_OPTIONS:-suppressions=$root/tests/sanitizers/lsan.supp}"
 
-# What keeps the resident size flat for hours; put first, so that the
-# caller's options still win. By default AddressSanitizer holds 256 MB of
-# freed memory back, and stores a 30-frame stack for every allocation and
-# free, in a depot that never shrinks, while random nesting sends the
-# decoders' recursion through new stacks without end: the decoder target
-# grew to 676 MB in 3 minutes, and kept growing. With these it stays under
-# 100 MB. 16 MB of quarantine still holds what many inputs have freed, so
-# a use after free within one input is caught, and a report still shows
-# ten frames of where the memory was allocated and freed (run the
-# reproducer without these options for more). Leak detection is untouched:
-# libFuzzer checks each input that allocates more than it frees.
+# A small quarantine and short allocation stacks keep the resident size
+# flat over hours, yet still catch a use after free within one input; put
+# first, so that the caller's options win.
 export ASAN_OPTIONS="quarantine_size_mb=16:malloc_context_size=10:$ASAN_OPTIONS"
 [ ${#options[@]} -gt 0 ] || options=(-max_total_time=300)
 

@@ -31,6 +31,8 @@ constexpr char kUsageText[] =
     "reply.\n"
     "\n"
     "  --hex             also print the encoded reply, as hex bytes, first\n"
+    "  --quoted          print a string result quoted as well, so that every\n"
+    "                    result reads back as ARGS\n"
     "  --plugin LIBRARY  also load and register the plugin LIBRARY, e.g.\n"
     "                    ./libfoo_plugin.so, whose entry point is\n"
     "                    foo_plugin_register_with_registrar\n"
@@ -42,22 +44,30 @@ constexpr char kUsageText[] =
     "\n"
     "ARGS is one value in JSON, where whole numbers are 64-bit ints and other\n"
     "numbers floats, or in a tagged form for what JSON cannot say:\n"
+    "  NaN  Infinity  -Infinity\n"
     "  uint8[1, 255]  int32[-1, 2]  int64[7]  float32[0.5]  float64[1, 2.5]\n"
     "  map{1: \"one\", null: [true], uint8[]: {}}   (keys of any type)\n"
     "Tagged values may appear anywhere a value may. For example:\n"
     "  kestrune-call getPlatformVersion '{\"ids\": int32[1, 2]}'\n"
     "  kestrune-call -- setOffset -1.5\n"
     "\n"
+    "The result prints in the same syntax, so that it can be pasted back as\n"
+    "ARGS: strings quoted, floats with a fraction or an exponent, typed lists\n"
+    "with their tags. By default a result that is one string prints as its\n"
+    "bare text instead (\"Linux ...\"); --quoted prints it quoted too.\n"
+    "\n"
     "Output and exit status:\n"
-    "  0  success: the result on stdout (a string as it is)\n"
+    "  0  success: the result on stdout\n"
     "  2  bad usage: what is wrong and this text on stderr\n"
     "  3  not implemented: 'kestrune-call: \"METHOD\" is not implemented'\n"
     "     on stderr\n"
-    "  4  error reply: 'CODE: message' on stderr\n"
+    "  4  error reply: 'CODE: message' on stderr, then 'details: DETAILS'\n"
+    "     when the reply has details, in the syntax of ARGS\n"
     "  1  the call could not be made, or the output could not be written\n";
 
 struct CommandLine {
   bool hex = false;
+  bool quoted = false;
   const gchar* plugin_library = nullptr;
   const gchar* channel = "kestrune";
   const gchar* method = nullptr;
@@ -93,6 +103,8 @@ std::optional<int> read_command_line(int argc,
       return kSuccess;
     } else if (word == "--hex") {
       command_line->hex = true;
+    } else if (word == "--quoted") {
+      command_line->quoted = true;
     } else if (word == "--plugin" || word == "--channel") {
       if (i + 1 == argc) {
         return usage_error("option '%s' needs a value", argv[i]);
@@ -174,22 +186,33 @@ int finish(int status) {
   return status;
 }
 
-int report(const gchar* method, FlMethodResponse* response) {
+int report(const CommandLine& command_line, FlMethodResponse* response) {
   if (FL_IS_METHOD_SUCCESS_RESPONSE(response)) {
     FlValue* result = fl_method_success_response_get_result(
         FL_METHOD_SUCCESS_RESPONSE(response));
-    g_autofree gchar* text = fl_value_to_string(result);
-    printf("%s\n", text);
+    // Bare, so that scripts get the text itself.
+    if (!command_line.quoted && result != nullptr &&
+        fl_value_get_type(result) == FL_VALUE_TYPE_STRING) {
+      printf("%s\n", fl_value_get_string(result));
+    } else {
+      printf("%s\n", value_to_text(result).c_str());
+    }
     return kSuccess;
   }
   if (FL_IS_METHOD_ERROR_RESPONSE(response)) {
     FlMethodErrorResponse* error = FL_METHOD_ERROR_RESPONSE(response);
     const gchar* message = fl_method_error_response_get_message(error);
-    fprintf(stderr, "%s: %s\n", fl_method_error_response_get_code(error),
-            message != nullptr ? message : "");
+    FlValue* details = fl_method_error_response_get_details(error);
+    fprintf(stderr, "%s%s%s\n", fl_method_error_response_get_code(error),
+            message != nullptr ? ": " : "", message != nullptr ? message : "");
+    if (details != nullptr &&
+        fl_value_get_type(details) != FL_VALUE_TYPE_NULL) {
+      fprintf(stderr, "details: %s\n", value_to_text(details).c_str());
+    }
     return kErrorReply;
   }
-  fprintf(stderr, "kestrune-call: \"%s\" is not implemented\n", method);
+  fprintf(stderr, "kestrune-call: \"%s\" is not implemented\n",
+          command_line.method);
   return kNotImplemented;
 }
 
@@ -231,7 +254,7 @@ int run(int argc, char** argv) {
             reply != nullptr ? "undecodable reply: " : "", error->message);
     return kFailure;
   }
-  int status = report(command_line.method, response);
+  int status = report(command_line, response);
   embedding_host_shutdown(host);
   return status;
 }

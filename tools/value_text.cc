@@ -1,12 +1,13 @@
-// Reads the syntax of value_text.h: a recursive-descent grammar over the
-// tokens of value_text_lexer.h that builds the value, stopping at the first
-// fault.
+// The syntax of value_text.h: a recursive-descent grammar over the tokens of
+// value_text_lexer.h that builds a value, stopping at the first fault, and
+// the printer that writes a value back in it.
 
 #include "value_text.h"
 
 #include <cerrno>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
@@ -208,7 +209,7 @@ FlValue* Parser::parse_number(const Token& number) {
     return fl_value_new_int(value);
   }
   double value = to_double(number.text);
-  if (std::isinf(value)) {
+  if (std::isinf(value) && !number.non_finite) {
     value_text_fail(error_, number.offset, "float %.*s is out of range",
                     text_size, number.text.data());
     return nullptr;
@@ -336,7 +337,7 @@ FlValue* Parser::parse_typed_list(const TypedList& kind) {
     }
     if (kind.holds_floats()) {
       floats.push_back(to_double(number.text));
-      return std::fabs(floats.back()) < kind.too_large ||
+      return number.non_finite || std::fabs(floats.back()) < kind.too_large ||
              value_text_fail(error_, number.offset,
                              "%s element %.*s is out of range", kind.name,
                              text_size, number.text.data());
@@ -356,7 +357,226 @@ FlValue* Parser::parse_typed_list(const TypedList& kind) {
   return parsed ? new_typed_list(kind.type, whole, floats) : nullptr;
 }
 
+const TypedList* typed_list(FlValueType type) {
+  for (const TypedList& kind : kTypedLists) {
+    if (kind.type == type) {
+      return &kind;
+    }
+  }
+  return nullptr;
+}
+
+// The shortest text that reads back as @value (as a float when @single),
+// always with a fraction or an exponent so that it does not read as an int.
+void append_float(std::string* out, double value, bool single) {
+  if (std::isnan(value)) {
+    *out += "NaN";
+    return;
+  }
+  if (std::isinf(value)) {
+    *out += value > 0 ? "Infinity" : "-Infinity";
+    return;
+  }
+  gchar text[G_ASCII_DTOSTR_BUF_SIZE];
+  for (int digits = 1; digits <= 17; digits++) {
+    gchar format[8];
+    g_snprintf(format, sizeof(format), "%%.%dg", digits);
+    g_ascii_formatd(text, sizeof(text), format, value);
+    double read = g_ascii_strtod(text, nullptr);
+    if (single ? static_cast<float>(read) == static_cast<float>(value)
+               : read == value) {
+      break;
+    }
+  }
+  *out += text;
+  if (strpbrk(text, ".e") == nullptr) {
+    *out += ".0";
+  }
+}
+
+void append_escape(std::string* out, gunichar c) {
+  gchar escape[8];
+  g_snprintf(escape, sizeof(escape), "\\u%04x", c);
+  *out += escape;
+}
+
+// JSON's quoting. Control characters are escaped so that the text stays on
+// one line and sets no terminal mode; bytes that are not UTF-8, which no
+// text can write, show as U+FFFD.
+void append_quoted(std::string* out, std::string_view text) {
+  constexpr std::string_view kEscaped = "\"\\\b\f\n\r\t";
+  constexpr std::string_view kEscapes = "\"\\bfnrt";
+  out->push_back('"');
+  const gchar* end = text.data() + text.size();
+  for (const gchar* p = text.data(); p < end;) {
+    gunichar c = static_cast<guchar>(*p);
+    size_t escaped = kEscaped.find(*p);
+    if (c >= 0x80) {
+      c = g_utf8_get_char_validated(p, end - p);
+    }
+    if (c == static_cast<gunichar>(-1) || c == static_cast<gunichar>(-2)) {
+      append_escape(out, 0xfffd);
+      p++;
+      continue;
+    }
+    const gchar* next = c < 0x80 ? p + 1 : g_utf8_next_char(p);
+    if (c < 0x80 && escaped != std::string_view::npos) {
+      out->push_back('\\');
+      out->push_back(kEscapes[escaped]);
+    } else if (c < 0x20 || (c >= 0x7f && c < 0xa0)) {
+      append_escape(out, c);
+    } else {
+      out->append(p, next);
+    }
+    p = next;
+  }
+  out->push_back('"');
+}
+
+// Writes values in the syntax that value_from_text() reads.
+class Printer {
+ public:
+  Printer() = default;
+  Printer(const Printer&) = delete;
+  Printer& operator=(const Printer&) = delete;
+  ~Printer() {
+    g_clear_pointer(&encoded_, g_bytes_unref);
+    g_clear_object(&codec_);
+  }
+
+  void append_value(FlValue* value);
+
+  std::string text;
+
+ private:
+  std::string_view string_bytes(FlValue* string);
+  void append_typed_list(FlValue* value);
+  void append_map(FlValue* map);
+
+  // Made for the first string that holds U+0000; see string_bytes().
+  FlStandardMessageCodec* codec_ = nullptr;
+  GBytes* encoded_ = nullptr;
+};
+
+// A string's bytes, U+0000 included: fl_value_get_string() ends at the first
+// one, the string's encoding does not. Only such a string is encoded.
+std::string_view Printer::string_bytes(FlValue* string) {
+  const gchar* text = fl_value_get_string(string);
+  g_autoptr(FlValue) up_to_nul = fl_value_new_string(text);
+  if (fl_value_equal(up_to_nul, string)) {
+    return text;
+  }
+  if (codec_ == nullptr) {
+    codec_ = fl_standard_message_codec_new();
+  }
+  g_clear_pointer(&encoded_, g_bytes_unref);
+  encoded_ = fl_message_codec_encode_message(FL_MESSAGE_CODEC(codec_), string,
+                                             nullptr);
+  size_t offset = 1;  // after the type byte
+  uint32_t size = 0;
+  if (encoded_ == nullptr || !fl_standard_message_codec_read_size(
+                                 codec_, encoded_, &offset, &size, nullptr)) {
+    return text;
+  }
+  return {
+      static_cast<const gchar*>(g_bytes_get_data(encoded_, nullptr)) + offset,
+      size};
+}
+
+void Printer::append_value(FlValue* value) {
+  FlValueType type =
+      value != nullptr ? fl_value_get_type(value) : FL_VALUE_TYPE_NULL;
+  switch (type) {
+    case FL_VALUE_TYPE_NULL:
+      text += "null";
+      return;
+    case FL_VALUE_TYPE_BOOL:
+      text += fl_value_get_bool(value) ? "true" : "false";
+      return;
+    case FL_VALUE_TYPE_INT:
+      text += std::to_string(fl_value_get_int(value));
+      return;
+    case FL_VALUE_TYPE_FLOAT:
+      append_float(&text, fl_value_get_float(value), false);
+      return;
+    case FL_VALUE_TYPE_STRING:
+      append_quoted(&text, string_bytes(value));
+      return;
+    case FL_VALUE_TYPE_LIST:
+      text += '[';
+      for (size_t i = 0; i < fl_value_get_length(value); i++) {
+        text += i == 0 ? "" : ", ";
+        append_value(fl_value_get_list_value(value, i));
+      }
+      text += ']';
+      return;
+    case FL_VALUE_TYPE_MAP:
+      append_map(value);
+      return;
+    default:
+      append_typed_list(value);
+      return;
+  }
+}
+
+void Printer::append_typed_list(FlValue* value) {
+  const TypedList* kind = typed_list(fl_value_get_type(value));
+  if (kind == nullptr) {
+    // A type this syntax has no form for: shown, though it cannot be read.
+    g_autofree gchar* shown = fl_value_to_string(value);
+    text += shown;
+    return;
+  }
+  text += kind->name;
+  text += '[';
+  for (size_t i = 0; i < fl_value_get_length(value); i++) {
+    text += i == 0 ? "" : ", ";
+    switch (kind->type) {
+      case FL_VALUE_TYPE_UINT8_LIST:
+        text += std::to_string(fl_value_get_uint8_list(value)[i]);
+        break;
+      case FL_VALUE_TYPE_INT32_LIST:
+        text += std::to_string(fl_value_get_int32_list(value)[i]);
+        break;
+      case FL_VALUE_TYPE_INT64_LIST:
+        text += std::to_string(fl_value_get_int64_list(value)[i]);
+        break;
+      case FL_VALUE_TYPE_FLOAT32_LIST:
+        append_float(&text, fl_value_get_float32_list(value)[i], true);
+        break;
+      default:
+        append_float(&text, fl_value_get_float_list(value)[i], false);
+        break;
+    }
+  }
+  text += ']';
+}
+
+// A JSON object when every key is a string, map{...} otherwise.
+void Printer::append_map(FlValue* map) {
+  size_t length = fl_value_get_length(map);
+  bool string_keys = true;
+  for (size_t i = 0; i < length; i++) {
+    string_keys = string_keys && fl_value_get_type(fl_value_get_map_key(
+                                     map, i)) == FL_VALUE_TYPE_STRING;
+  }
+  text += string_keys ? "{" : "map{";
+  for (size_t i = 0; i < length; i++) {
+    text += i == 0 ? "" : ", ";
+    append_value(fl_value_get_map_key(map, i));
+    text += ": ";
+    append_value(fl_value_get_map_value(map, i));
+  }
+  text += '}';
+}
+
 }  // namespace
+
+std::string value_to_text(FlValue* value) {
+  Printer printer;
+  printer.append_value(value);
+  return std::move(printer.text);
+}
 
 FlValue* value_from_text(std::string_view text, ValueTextError* error) {
   ValueTextError ignored;

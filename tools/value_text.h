@@ -2,9 +2,11 @@
 #define TOOLS_VALUE_TEXT_H_
 
 // A text syntax for one FlValue of any type, for typing values on a command
-// line. It is JSON with a few tagged forms for what JSON cannot say:
+// line and printing them back. It is JSON with a few tagged forms and words
+// for what JSON cannot say:
 //
 //   null  true  false  42  -1.5e3  "text\n\u00e9"  [1, "a"]  {"key": 1}
+//   NaN  Infinity  -Infinity
 //   uint8[1, 255]  int32[-1, 2]  int64[...]  float32[0.5]  float64[1, 2.5]
 //   map{1: "one", null: [true], uint8[]: {}}   (keys of any type)
 //
@@ -40,5 +42,19 @@ struct ValueTextError {
  * malformed.
  */
 FlValue* value_from_text(std::string_view text, ValueTextError* error);
+
+/**
+ * value_to_text:
+ * @value: (nullable): the value to write; %NULL writes null.
+ *
+ * Writes @value on one line, in a form that value_from_text() reads back as
+ * a value with the same encoding: strings quoted, floats with a fraction or
+ * an exponent, typed lists with their tags, maps whose keys are not all
+ * strings as map{...}. Two things no text keeps: a NaN's sign and payload,
+ * and string bytes that are not UTF-8 (each shows as U+FFFD).
+ *
+ * Returns: the text.
+ */
+std::string value_to_text(FlValue* value);
 
 #endif  // TOOLS_VALUE_TEXT_H_

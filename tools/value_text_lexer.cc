@@ -9,6 +9,11 @@ bool is_word_character(char c) {
   return g_ascii_isalnum(c) || c == '_';
 }
 
+// The words JavaScript writes for the floats that JSON cannot say.
+bool is_non_finite(std::string_view word) {
+  return word == "NaN" || word == "Infinity" || word == "-Infinity";
+}
+
 }  // namespace
 
 bool value_text_fail(ValueTextError* error,
@@ -44,11 +49,9 @@ bool Lexer::next(Token* token) {
   }
   if (g_ascii_isalpha(c)) {
     size_t start = pos_;
-    while (is_word_character(peek())) {
-      pos_++;
-    }
-    token->kind = Token::Kind::kWord;
-    token->text = text_.substr(start, pos_ - start);
+    token->text = text_.substr(start, skip_word());
+    token->non_finite = is_non_finite(token->text);
+    token->kind = token->non_finite ? Token::Kind::kNumber : Token::Kind::kWord;
     return true;
   }
   return unexpected_character();
@@ -62,11 +65,30 @@ size_t Lexer::skip_digits() {
   return pos_ - start;
 }
 
-// JSON's number grammar: -?(0|[1-9][0-9]*)(\.[0-9]+)?([eE][+-]?[0-9]+)?
+size_t Lexer::skip_word() {
+  size_t start = pos_;
+  while (is_word_character(peek())) {
+    pos_++;
+  }
+  return pos_ - start;
+}
+
+// JSON's number grammar: -?(0|[1-9][0-9]*)(\.[0-9]+)?([eE][+-]?[0-9]+)?,
+// and -Infinity.
 bool Lexer::read_number(Token* token) {
   size_t start = pos_;
   if (peek() == '-') {
     pos_++;
+  }
+  if (g_ascii_isalpha(peek())) {
+    skip_word();
+    token->kind = Token::Kind::kNumber;
+    token->text = text_.substr(start, pos_ - start);
+    token->non_finite = token->text == "-Infinity";
+    return token->non_finite ||
+           value_text_fail(error_, start, "malformed number '%.*s'",
+                           static_cast<int>(token->text.size()),
+                           token->text.data());
   }
   size_t integer_start = pos_;
   size_t digits = skip_digits();

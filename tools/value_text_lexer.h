@@ -33,6 +33,8 @@ struct Token {
   std::string string;
   // A number with neither a fraction nor an exponent.
   bool whole = false;
+  // NaN, Infinity or -Infinity: a float that no digits can write.
+  bool non_finite = false;
 };
 
 // Cuts the text into tokens, skipping JSON whitespace between them. The text
@@ -49,6 +51,7 @@ class Lexer {
  private:
   char peek() const { return pos_ < text_.size() ? text_[pos_] : '\0'; }
   size_t skip_digits();
+  size_t skip_word();
   bool read_number(Token* token);
   bool read_string(Token* token);
   bool read_escape(std::string* out);

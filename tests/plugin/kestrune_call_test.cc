@@ -1,5 +1,5 @@
 // kestrune-call as a user runs it: output and exit status for each kind of
-// reply and for bad usage.
+// reply and for bad usage, and replies that paste back as ARGS.
 
 #include <glib.h>
 #include <gtest/gtest.h>
@@ -140,8 +140,9 @@ TEST(KestruneCall, HelpDescribesTheExitStatusesAndTheOptions) {
   for (const char* option : {"--help", "-h"}) {
     CallResult run = run_call({option});
     EXPECT_EQ(run.status, 0);
-    for (const char* part : {kUsageLine, "--hex", "--plugin LIBRARY", "--",
-                             "is not implemented", "CODE: message"}) {
+    for (const char* part :
+         {kUsageLine, "--hex", "--quoted", "--plugin LIBRARY", "--",
+          "is not implemented", "CODE: message", "details: DETAILS"}) {
       EXPECT_NE(run.out.find(part), std::string::npos)
           << option << ": " << part;
     }
@@ -260,11 +261,54 @@ TEST(KestruneCall, CallsAnotherPluginWithAMapArgument) {
   EXPECT_EQ(greeted.out, "Hello, Ada\n");
 
   CallResult refused = run_call({"--plugin", SECOND_PLUGIN_LIBRARY, "--channel",
-                                 "second", "greet", "[]"});
+                                 "second", "greet", R"({"name": 1.0})"});
   EXPECT_EQ(refused.status, 4);
   EXPECT_EQ(refused.err,
-            "BAD_ARGUMENTS: expected a map with a string \"name\"\n");
+            "BAD_ARGUMENTS: expected a map with a string \"name\"\n"
+            "details: {\"name\": 1.0}\n");
 }
+
+// What the second plugin's "echo" answers with the ARGS it is sent.
+struct EchoCase {
+  const char* name;
+  std::string args;
+  std::string printed;
+};
+
+void PrintTo(const EchoCase& echo, std::ostream* out) {
+  *out << echo.name;
+}
+
+class EchoTest : public testing::TestWithParam<EchoCase> {};
+
+TEST_P(EchoTest, ReplyPastedBackAsArgsGivesTheSameBytes) {
+  auto echo = [](const std::string& args) {
+    return run_call({"--hex", "--quoted", "--plugin", SECOND_PLUGIN_LIBRARY,
+                     "--channel", "second", "echo", args});
+  };
+  CallResult first = echo(GetParam().args);
+  ASSERT_EQ(first.status, 0) << first.err;
+  size_t hex_end = first.out.find('\n');
+  EXPECT_EQ(first.out.substr(hex_end + 1), GetParam().printed + "\n");
+
+  CallResult again = echo(first.out.substr(hex_end + 1));
+  EXPECT_EQ(again.status, 0) << again.err;
+  EXPECT_EQ(again.out, first.out);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    KestruneCall,
+    EchoTest,
+    testing::Values(
+        EchoCase{"StringsThatLookLikeOtherValues",
+                 R"({"a": 1, "1": "1", "n": null, "s": "null"})",
+                 R"({"a": 1, "1": "1", "n": null, "s": "null"})"},
+        EchoCase{"FloatsAndTypedLists", R"([1.0, 1, "1", float64[0.5, 2]])",
+                 R"([1.0, 1, "1", float64[0.5, 2.0]])"},
+        EchoCase{"QuotedString", R"("tab\there")", R"("tab\there")"},
+        EchoCase{"KeysOfMixedTypes", R"(map{1: -0.0, "x": {"y": NaN}})",
+                 R"(map{1: -0.0, "x": {"y": NaN}})"}),
+    [](const auto& info) { return info.param.name; });
 
 TEST(KestruneCall, APluginLibraryWithoutItsEntryPointFails) {
   CallResult run =

@@ -73,6 +73,9 @@ static void method_call_cb(FlMethodChannel* channel,
   const gchar* method = fl_method_call_get_name(method_call);
   if (strcmp(method, "greet") == 0) {
     greet(method_call);
+  } else if (strcmp(method, "echo") == 0) {
+    fl_method_call_respond_success(
+        method_call, fl_method_call_get_args(method_call), nullptr);
   } else if (strcmp(method, "ask") == 0) {
     ask(SECOND_PLUGIN(user_data), method_call);
   } else {

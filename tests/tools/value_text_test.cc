@@ -1,15 +1,17 @@
-// The text syntax of kestrune-call's ARGS: what each form reads as, and
-// where and why malformed text is refused.
+// The text syntax of kestrune-call's ARGS: what each form reads as, where
+// and why malformed text is refused, and how values print back in it.
 
 #include "value_text.h"
 
 #include <gtest/gtest.h>
 
 #include <cfloat>
+#include <cmath>
 #include <functional>
 #include <string>
 #include <utility>
 
+#include "random_values.h"
 #include "test_support.h"
 
 namespace {
@@ -104,6 +106,13 @@ const GoodCase kGoodCases[] = {
      [] {
        return list_of({fl_value_new_int(1), text("x")});
      }},
+    {"NonFiniteFloats", "[Infinity, -Infinity, float32[-Infinity]]",
+     [] {
+       const float infinity[] = {-INFINITY};
+       return list_of({fl_value_new_float(INFINITY),
+                       fl_value_new_float(-INFINITY),
+                       fl_value_new_float32_list(infinity, 1)});
+     }},
     {"NestedAsDeepAsTheEncodingAllows",
      std::string(512, '[') + std::string(512, ']'),
      [] { return nested_lists(511); }},
@@ -161,6 +170,8 @@ const BadCase kBadCases[] = {
     {"LettersStickToANumber", "[1x]", 1, "malformed number '1x'"},
     {"BareFraction", "1.", 0, "malformed number '1.'"},
     {"UnknownWord", "[true, nul]", 7, "unknown word 'nul'"},
+    {"OnlyInfinityTakesAMinus", "-NaN", 0, "malformed number '-NaN'"},
+    {"InfinityInAnIntList", "int64[Infinity]", 6, "is not a whole number"},
     {"SingleQuotes", "'a'", 0, "unexpected character '''"},
     {"UnclosedString", "[\"abc", 1, "expected '\"' to close the string"},
     {"RawControlCharacter", "\"a\nb\"", 2, "control character U+000A"},
@@ -203,5 +214,94 @@ INSTANTIATE_TEST_SUITE_P(ValueText,
                          BadTextTest,
                          testing::ValuesIn(kBadCases),
                          [](const auto& info) { return info.param.name; });
+
+// How a value prints: the text expected, or the ARGS themselves when
+// @printed is empty.
+struct PrintCase {
+  const char* name;
+  std::string args;
+  std::string printed;
+};
+
+void PrintTo(const PrintCase& print, std::ostream* out) {
+  *out << print.name;
+}
+
+const PrintCase kPrintCases[] = {
+    {"Null", "null", ""},
+    {"Bools", "[true, false]", ""},
+    {"IntsEitherSideOf32Bits",
+     "[0, -1, 2147483647, 2147483648, -9223372036854775808]", ""},
+    {"FloatsKeepAFractionOrAnExponent", "[1.0, 1, 0.1, 1e300, 5e-324, 2.5E-7]",
+     "[1.0, 1, 0.1, 1e+300, 5e-324, 2.5e-07]"},
+    {"NegativeZero", "-0.0", ""},
+    {"NonFiniteFloats", "[NaN, Infinity, -Infinity]", ""},
+    {"StringsThatLookLikeOtherValues",
+     R"(["1", "1.0", "null", "true", "NaN", "", "int32[]"])", ""},
+    {"StringEscapes", R"("\"\\\/\b\f\n\r\t \u0001\u007F\u0085 é😀\u0000")",
+     R"("\"\\/\b\f\n\r\t \u0001\u007f\u0085 é😀\u0000")"},
+    {"TypedLists",
+     "[uint8[], uint8[0, 255], int32[-2147483648, 2147483647], "
+     "int64[-9223372036854775808], float64[1, -0.0, 0.1, NaN]]",
+     "[uint8[], uint8[0, 255], int32[-2147483648, 2147483647], "
+     "int64[-9223372036854775808], float64[1.0, -0.0, 0.1, NaN]]"},
+    // Each in the fewest digits that read back as the same float32.
+    {"Float32List", "float32[0.1, 3.4028235e38, 1e-45, -0.0, -Infinity]",
+     "float32[0.1, 3.4028235e+38, 1e-45, -0.0, -Infinity]"},
+    {"StringKeysMakeAnObject", R"({"a": 1, "1": "1", "n": null, "s": "null"})",
+     ""},
+    {"OtherKeysMakeATaggedMap",
+     R"(map{"a": 1, 1: "a", 1.0: null, null: [], [1]: {}, {}: uint8[1]})", ""},
+    {"NestedMapsWithMixedKeys",
+     R"({"outer": map{1: {"inner": map{true: -0.0}}, "k": {}}})", ""},
+    {"EmptyTaggedMapIsAnObject", "map{}", "{}"},
+};
+
+class PrintedTextTest : public testing::TestWithParam<PrintCase> {};
+
+// The property kestrune-call's output keeps: a reply printed and read back
+// as ARGS encodes to the bytes the reply came in.
+TEST_P(PrintedTextTest, ReadsBackAsTheSameBytes) {
+  ValueTextError error;
+  g_autoptr(FlValue) args = value_from_text(GetParam().args, &error);
+  ASSERT_NE(args, nullptr) << "at " << error.offset << ": " << error.message;
+  test_support::Bytes sent = test_support::encode_value(args);
+  g_autoptr(FlValue) reply = test_support::decode_value(sent);
+  ASSERT_NE(reply, nullptr);
+
+  std::string printed = value_to_text(reply);
+  EXPECT_EQ(printed,
+            GetParam().printed.empty() ? GetParam().args : GetParam().printed);
+  g_autoptr(FlValue) read_back = value_from_text(printed, &error);
+  ASSERT_NE(read_back, nullptr)
+      << printed << "\nat " << error.offset << ": " << error.message;
+  EXPECT_EQ(test_support::to_hex(test_support::encode_value(read_back)),
+            test_support::to_hex(sent));
+}
+
+INSTANTIATE_TEST_SUITE_P(ValueText,
+                         PrintedTextTest,
+                         testing::ValuesIn(kPrintCases),
+                         [](const auto& info) { return info.param.name; });
+
+TEST(PrintedText, RandomValuesReadBackAsTheSameBytes) {
+  test_support::RandomValues random(20260101);
+  for (int i = 0; i < 2000; i++) {
+    g_autoptr(FlValue) value = random.next();
+    std::string printed = value_to_text(value);
+    ValueTextError error;
+    g_autoptr(FlValue) read_back = value_from_text(printed, &error);
+    ASSERT_NE(read_back, nullptr)
+        << printed << "\nat " << error.offset << ": " << error.message;
+    ASSERT_EQ(test_support::to_hex(test_support::encode_value(read_back)),
+              test_support::to_hex(test_support::encode_value(value)))
+        << printed;
+  }
+}
+
+TEST(PrintedText, BytesThatAreNotUtf8ShowAsTheReplacementCharacter) {
+  g_autoptr(FlValue) value = text("a\xff\xe2\x82");
+  EXPECT_EQ(value_to_text(value), R"("a\ufffd\ufffd\ufffd")");
+}
 
 }  // namespace
