@@ -3,7 +3,7 @@
 // neither library, so that dlopen() below finds them the way a host does.
 
 #include <dlfcn.h>
-#include <glib.h>
+#include <glib-object.h>
 #include <gtest/gtest.h>
 
 #include <set>
@@ -95,18 +95,50 @@ TEST(StandInLibrary, IsNamedAsThePlatformLibrary) {
       << STAND_IN_LIBRARY;
 }
 
-TEST(StandInLibrary, ExportsThePlatformApiAndHostInterfaceOnly) {
+// As the platform's library: the API and its types' _get_type functions,
+// nothing of the application's side.
+TEST(StandInLibrary, ExportsThePlatformApiOnly) {
   std::set<std::string> symbols = exported_symbols(STAND_IN_LIBRARY);
   for (const std::string& symbol : symbols) {
     bool allowed =
         kPlatformApi.count(symbol) > 0 ||
         (has_prefix(symbol, "fl_") && has_suffix(symbol, "_get_type") &&
-         symbol != "fl_value_get_type") ||
-        has_prefix(symbol, "embedding_host_");
+         symbol != "fl_value_get_type");
     EXPECT_TRUE(allowed) << "unexpected export: " << symbol;
   }
   for (const std::string& function : kPlatformApi) {
     EXPECT_EQ(symbols.count(function), 1u) << "missing: " << function;
+  }
+}
+
+// Its GTypes cannot outlive its code: unloading the last plugin that brought
+// it in must not unload it.
+TEST(StandInLibrary, StaysLoadedOnceLoaded) {
+  EXPECT_NE(run({"readelf", "-d", STAND_IN_LIBRARY}).find("NODELETE"),
+            std::string::npos);
+}
+
+// A plugin that is not itself kept loaded (the second plugin) brings the
+// stand-in in with it. Unloading the plugin must leave the stand-in, whose
+// types stay registered, so that loading the plugin again finds them.
+TEST(StandInLibrary, OutlivesAPluginThatIsUnloadedAndLoadedAgain) {
+  using Function = void* (*)();
+  for (int round = 0; round < 2; round++) {
+    void* plugin = dlopen(SECOND_PLUGIN_LIBRARY, RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(plugin, nullptr) << dlerror();
+    void* stand_in = dlopen("libflutter_linux_gtk.so", RTLD_NOW | RTLD_NOLOAD);
+    ASSERT_NE(stand_in, nullptr);
+    auto codec_new = reinterpret_cast<Function>(
+        dlsym(stand_in, "fl_standard_method_codec_new"));
+    ASSERT_NE(codec_new, nullptr);
+    g_object_unref(codec_new());
+    dlclose(stand_in);
+    ASSERT_EQ(dlclose(plugin), 0) << dlerror();
+    stand_in = dlopen("libflutter_linux_gtk.so", RTLD_NOW | RTLD_NOLOAD);
+    EXPECT_NE(stand_in, nullptr) << "unloaded with the plugin";
+    if (stand_in != nullptr) {
+      dlclose(stand_in);
+    }
   }
 }
 
