@@ -6,8 +6,10 @@ Usage: check_budget.py ROUND_TRIPS_PROGRAM BUDGET_JSON
 For each path in BUDGET_JSON, callgrind counts the instructions of
 ROUND_TRIPS_PROGRAM making 1,000 and then 2,000 round trips of the path's
 method; the difference over 1,000 is what one round trip costs, start-up and
-shut-down cancelled out. A path that costs more than its budget plus the
-tolerance fails. Callgrind counts user-space instructions, which do not depend
+shut-down cancelled out. A path with "collect" counts only the instructions
+inside the functions that pattern names (callgrind's --toggle-collect). A
+path that costs more than its budget plus the tolerance fails, and so does
+one that costs more than its "ceiling", where it has one. Callgrind counts user-space instructions, which do not depend
 on the machine's load, so the same binary on the same inputs counts the same.
 
 Exit status: 0 when every path is within its budget, 1 when one is over, 2
@@ -34,7 +36,8 @@ def read_budget(path):
             budget = json.load(file)
         tolerance = float(budget["tolerance_percent"])
         paths = {
-            name: (str(entry["method"]), int(entry["instructions"]))
+            name: (str(entry["method"]), int(entry["instructions"]),
+                   entry.get("collect"), entry.get("ceiling"))
             for name, entry in budget["paths"].items()
         }
     except (OSError, ValueError, KeyError, TypeError, AttributeError) as error:
@@ -44,11 +47,13 @@ def read_budget(path):
     return budget, tolerance, paths
 
 
-def count_instructions(valgrind, program, method, round_trips):
+def count_instructions(valgrind, program, method, collect, round_trips):
     # An empty environment: nothing the caller exported (G_SLICE, G_DEBUG,
     # sanitizer options) changes what the program does.
-    command = [valgrind, "--tool=callgrind", "--callgrind-out-file=/dev/null",
-               program, method, str(round_trips)]
+    command = [valgrind, "--tool=callgrind", "--callgrind-out-file=/dev/null"]
+    if collect is not None:
+        command.append(f"--toggle-collect={collect}")
+    command += [program, method, str(round_trips)]
     run = subprocess.run(command, env={}, capture_output=True, text=True,
                          check=False)
     collected = COLLECTED.search(run.stderr)
@@ -58,8 +63,8 @@ def count_instructions(valgrind, program, method, round_trips):
     return int(collected.group(1))
 
 
-def instructions_per_round_trip(valgrind, program, method):
-    fewer, more = (count_instructions(valgrind, program, method, n)
+def instructions_per_round_trip(valgrind, program, method, collect):
+    fewer, more = (count_instructions(valgrind, program, method, collect, n)
                    for n in ROUND_TRIPS)
     return (more - fewer) / (ROUND_TRIPS[1] - ROUND_TRIPS[0])
 
@@ -77,8 +82,9 @@ def main(argv):
                              "(scripts/setup.sh quality installs it)")
         budget, tolerance, paths = read_budget(budget_file)
         measured = {
-            name: instructions_per_round_trip(valgrind, program, method)
-            for name, (method, _) in paths.items()
+            name: instructions_per_round_trip(valgrind, program, method,
+                                              collect)
+            for name, (method, _, collect, _) in paths.items()
         }
     except CheckError as error:
         print(f"perf: {error}", file=sys.stderr)
@@ -87,21 +93,25 @@ def main(argv):
     print(f"perf: instructions per round trip, budget measured with "
           f"{budget.get('measured_with', '(not said)')}, "
           f"tolerance {tolerance:g}%")
-    print(f"  {'path':<20} {'method':<20} {'measured':>9} {'budget':>9}"
+    print(f"  {'path':<28} {'method':<20} {'measured':>9} {'budget':>9}"
           f"  difference")
     over = []
     under = []
-    for name, (method, allowed) in paths.items():
+    for name, (method, allowed, _, ceiling) in paths.items():
         cost = measured[name]
         difference = cost - allowed
         percent = 100 * difference / allowed
-        print(f"  {name:<20} {method:<20} {cost:>9,.0f} {allowed:>9,}"
+        print(f"  {name:<28} {method:<20} {cost:>9,.0f} {allowed:>9,}"
               f"  {difference:+,.0f} ({percent:+.1f}%)")
         if cost > allowed * (1 + tolerance / 100):
             over.append(f"perf: FAILED: {name} costs {cost:,.0f} instructions "
                         f"a round trip, {difference:,.0f} ({percent:.1f}%) "
                         f"over its budget of {allowed:,}; the tolerance is "
                         f"{tolerance:g}%")
+        elif ceiling is not None and cost > ceiling:
+            over.append(f"perf: FAILED: {name} costs {cost:,.0f} instructions "
+                        f"a round trip, more than its ceiling of "
+                        f"{ceiling:,}")
         elif difference <= -1:
             under.append(f"perf: {name} is {-difference:,.0f} instructions "
                          f"({-percent:.1f}%) under its budget of {allowed:,}; "

@@ -10,6 +10,9 @@
 #   tsan      the concurrency tests (label "concurrency") under
 #             ThreadSanitizer
 #   valgrind  the end-to-end tests and kestrune-call under memcheck
+#   embedding the plugin's tests built against an application's embedding
+#             library, as FLUTTER_EPHEMERAL_DIR names one: here the
+#             stand-in's flutter/ephemeral of build/, in a second tree
 #   perf      a wire round trip costs no more instructions, counted by
 #             callgrind, than perf/budget.json allows
 #   fuzz      both libFuzzer targets for a bounded number of runs
@@ -28,7 +31,7 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
 
-all_checks=(format clang asan tsan valgrind perf fuzz debian13)
+all_checks=(format clang asan tsan valgrind embedding perf fuzz debian13)
 checks=("$@")
 [ ${#checks[@]} -gt 0 ] || checks=("${all_checks[@]}")
 for check in "${checks[@]}"; do
@@ -130,6 +133,16 @@ check_valgrind() {
   expect_status 4 env LD_PRELOAD="$build/tests/libfailing_uname.so" \
     "${memcheck[@]}" "$call" getPlatformVersion
   unset G_DEBUG
+}
+
+check_embedding() {
+  local build="$root/build"
+  "$root/scripts/build.sh" "$build" >/dev/null
+  cmake -S "$root" -B "$root/build-embedding" -G Ninja \
+    "-DFLUTTER_EPHEMERAL_DIR=$build/flutter/ephemeral" >/dev/null
+  cmake --build "$root/build-embedding"
+  ctest --test-dir "$root/build-embedding" --output-on-failure -j "$jobs" \
+    --no-tests=error
 }
 
 expect_status() {  # STATUS COMMAND...

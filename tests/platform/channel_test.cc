@@ -290,6 +290,40 @@ TEST_F(ChannelTest, AnAnswerFromAnotherThreadReachesTheSender) {
   EXPECT_EQ(to_hex(reply), "00 03 07 00 00 00");
 }
 
+// A plugin answers from another thread while the platform's thread hands the
+// channel's name to a new channel: the answer still reaches the sender, and
+// the old channel lives until its call is done with it.
+void store_reply_cb(GObject* source, GAsyncResult* result, gpointer user_data) {
+  *static_cast<GBytes**>(user_data) = embedding_host_messenger_send_finish(
+      EMBEDDING_HOST_MESSENGER(source), result, nullptr);
+}
+
+TEST_F(ChannelTest, AnAnswerFromAnotherThreadWhileTheNameIsTakenOver) {
+  for (int round = 0; round < 50; round++) {
+    LateAnswer late;
+    FlMethodChannel* channel = open("c", nullptr);
+    fl_method_channel_set_method_call_handler(channel, answer_later_cb, &late,
+                                              nullptr);
+    g_object_unref(channel);
+    g_autoptr(GBytes) message = to_bytes(encode_method_call("m"));
+    GBytes* reply = nullptr;
+    embedding_host_messenger_send_async(host_.messenger(), "c", message,
+                                        nullptr, store_reply_cb, &reply);
+    // Delivered: the handler has handed the call to its thread.
+    while (!late.responder.joinable()) {
+      g_main_context_iteration(nullptr, TRUE);
+    }
+    Handler& next = add_handler("next");
+    g_object_unref(open("c", &next));
+    while (reply == nullptr) {
+      g_main_context_iteration(nullptr, TRUE);
+    }
+    late.responder.join();
+    EXPECT_EQ(to_hex(reply), "00 03 07 00 00 00") << "round " << round;
+    g_bytes_unref(reply);
+  }
+}
+
 // Two threads answer one call at once: exactly one wins, the other is told
 // so, and neither touches what the winner's sender may already be freeing.
 struct RacingAnswers {
