@@ -15,9 +15,7 @@ namespace {
 
 // The application's side with the plugin registered, made once.
 struct RegisteredPlugin {
-  RegisteredPlugin()
-      : host(embedding_host_new()),
-        codec(FL_METHOD_CODEC(fl_standard_method_codec_new())) {
+  RegisteredPlugin() : host(embedding_host_new()) {
     embedding_host_register_plugin(host, "KestrunePlugin",
                                    kestrune_plugin_register_with_registrar);
     // Most inputs do not decode: their warnings would only slow the run.
@@ -32,7 +30,6 @@ struct RegisteredPlugin {
   }
 
   EmbeddingHost* host;
-  FlMethodCodec* codec;
 };
 
 void check(bool condition) {
@@ -52,8 +49,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       embedding_host_messenger_send(embedding_host_get_messenger(plugin->host),
                                     "kestrune", message, nullptr, &error);
   check(reply != nullptr && error == nullptr);
-  g_autoptr(FlMethodResponse) response =
-      embedding_host_decode_response(plugin->codec, reply, nullptr);
+  g_autoptr(FlMethodResponse) response = embedding_host_decode_response(
+      embedding_host_get_codec(plugin->host), reply, nullptr);
   check(response != nullptr);
   return 0;
 }

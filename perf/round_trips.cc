@@ -42,10 +42,8 @@ int main(int argc, char** argv) {
   g_autoptr(EmbeddingHost) host = embedding_host_new();
   embedding_host_register_plugin(host, "KestrunePlugin",
                                  kestrune_plugin_register_with_registrar);
-  g_autoptr(FlMethodCodec) codec =
-      FL_METHOD_CODEC(fl_standard_method_codec_new());
-  g_autoptr(GBytes) call =
-      embedding_host_encode_method_call(codec, method, nullptr, nullptr);
+  g_autoptr(GBytes) call = embedding_host_encode_method_call(
+      embedding_host_get_codec(host), method, nullptr, nullptr);
   EmbeddingHostMessenger* messenger = embedding_host_get_messenger(host);
 
   for (long i = 0; i < count; i++) {

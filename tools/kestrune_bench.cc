@@ -29,45 +29,28 @@
 
 namespace {
 
-// A host with the plugin registered on it, as in an application.
-class RegisteredPlugin {
- public:
-  RegisteredPlugin() : host_(embedding_host_new()) {
-    embedding_host_register_plugin(host_, "KestrunePlugin",
-                                   kestrune_plugin_register_with_registrar);
-  }
-  ~RegisteredPlugin() { g_object_unref(host_); }
-  RegisteredPlugin(const RegisteredPlugin&) = delete;
-  RegisteredPlugin& operator=(const RegisteredPlugin&) = delete;
-
-  EmbeddingHostMessenger* messenger() const {
-    return embedding_host_get_messenger(host_);
-  }
-
- private:
-  EmbeddingHost* host_;
-};
-
-// Sends the encoded call to @method again and again, keeping the last
-// reply.
+// The plugin registered on a host, as in an application, and a call to
+// @method encoded once, sent again and again; the last reply is kept.
 class WireCaller {
  public:
-  explicit WireCaller(const char* method) {
-    g_autoptr(FlMethodCodec) codec =
-        FL_METHOD_CODEC(fl_standard_method_codec_new());
-    call_ = embedding_host_encode_method_call(codec, method, nullptr, nullptr);
+  explicit WireCaller(const char* method) : host_(embedding_host_new()) {
+    embedding_host_register_plugin(host_, "KestrunePlugin",
+                                   kestrune_plugin_register_with_registrar);
+    call_ = embedding_host_encode_method_call(embedding_host_get_codec(host_),
+                                              method, nullptr, nullptr);
   }
   ~WireCaller() {
     g_bytes_unref(call_);
     g_clear_pointer(&reply_, g_bytes_unref);
+    g_object_unref(host_);
   }
   WireCaller(const WireCaller&) = delete;
   WireCaller& operator=(const WireCaller&) = delete;
 
-  bool call(EmbeddingHostMessenger* messenger) {
+  bool call() {
     g_clear_pointer(&reply_, g_bytes_unref);
-    reply_ = embedding_host_messenger_send(messenger, "kestrune", call_,
-                                           nullptr, nullptr);
+    reply_ = embedding_host_messenger_send(embedding_host_get_messenger(host_),
+                                           "kestrune", call_, nullptr, nullptr);
     return reply_ != nullptr;
   }
 
@@ -80,6 +63,7 @@ class WireCaller {
   }
 
  private:
+  EmbeddingHost* host_;
   GBytes* call_ = nullptr;
   GBytes* reply_ = nullptr;
 };
@@ -109,10 +93,9 @@ BENCHMARK(PlatformVersionReply);
 void round_trips(benchmark::State& state,
                  const char* method,
                  bool expect_success) {
-  RegisteredPlugin plugin;
   WireCaller caller(method);
   for (auto _ : state) {
-    caller.call(plugin.messenger());
+    caller.call();
   }
   if (caller.reply_kind() != (expect_success ? 0 : -1)) {
     state.SkipWithError("the reply is not the expected one");
@@ -179,14 +162,13 @@ long resident_kib() {
 // million calls take seconds, and the growth does not depend on timing.
 void MemoryGrowth(benchmark::State& state) {
   constexpr int kWarmUpCalls = 10000;
-  RegisteredPlugin plugin;
   WireCaller caller("getPlatformVersion");
   for (int i = 0; i < kWarmUpCalls; i++) {
-    caller.call(plugin.messenger());
+    caller.call();
   }
   long before = resident_kib();
   for (auto _ : state) {
-    if (!caller.call(plugin.messenger())) {
+    if (!caller.call()) {
       state.SkipWithError("a call got no reply");
       break;
     }

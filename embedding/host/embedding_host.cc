@@ -69,6 +69,11 @@ EmbeddingHostMessenger* embedding_host_get_messenger(EmbeddingHost* self) {
   return self->messenger;
 }
 
+FlMethodCodec* embedding_host_get_codec(EmbeddingHost* self) {
+  g_return_val_if_fail(EMBEDDING_IS_HOST(self), nullptr);
+  return self->codec;
+}
+
 void embedding_host_register_plugin(
     EmbeddingHost* self,
     const gchar* name,

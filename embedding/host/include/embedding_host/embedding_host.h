@@ -148,6 +148,15 @@ EmbeddingHost* embedding_host_new(void);
 EmbeddingHostMessenger* embedding_host_get_messenger(EmbeddingHost* host);
 
 /**
+ * embedding_host_get_codec:
+ *
+ * Returns: (transfer none): the standard method codec the host calls plugins
+ * and answers their calls with, for programs that encode a call once and
+ * send its bytes many times.
+ */
+FlMethodCodec* embedding_host_get_codec(EmbeddingHost* host);
+
+/**
  * EmbeddingHostRegisterFunction:
  *
  * A plugin's entry point, such as kestrune_plugin_register_with_registrar().
