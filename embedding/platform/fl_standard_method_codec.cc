@@ -1,7 +1,6 @@
 #include "flutter_linux/fl_standard_method_codec.h"
 
 #include <cstring>
-#include <utility>
 
 #include "byte_reader.h"
 #include "fl_standard_message_codec_private.h"
@@ -25,79 +24,6 @@ enum Envelope : guint8 {
   kErrorEnvelope = 1,
 };
 
-// The buffer a thread encodes its messages in, kept from one message to the
-// next. A message leaves as a GBytes over the buffer itself, and the buffer
-// comes back to whichever thread frees the GBytes: a reply then costs no
-// allocation for its bytes. While the buffer is out, the next message on
-// the thread takes a new one.
-class ScratchBuffer {
- public:
-  ScratchBuffer() : buffer_(take_spare()) {}
-  ~ScratchBuffer() {
-    if (buffer_ != nullptr) {
-      give_back(buffer_);
-    }
-  }
-  ScratchBuffer(const ScratchBuffer&) = delete;
-  ScratchBuffer& operator=(const ScratchBuffer&) = delete;
-
-  GByteArray* get() const { return buffer_; }
-
-  // The message written so far, as a GBytes that owns the buffer.
-  GBytes* finish() {
-    GByteArray* buffer = std::exchange(buffer_, nullptr);
-    return g_bytes_new_with_free_func(buffer->data, buffer->len, give_back,
-                                      buffer);
-  }
-
- private:
-  static constexpr guint kInitialSize = 256;
-  // Larger buffers are not kept, so that one big message does not hold its
-  // memory for the life of the thread.
-  static constexpr guint kLargestKept = 64 * 1024;
-
-  // Frees the thread's spare buffer when the thread ends.
-  struct SpareKeeper {
-    ~SpareKeeper() {
-      thread_ending_ = true;
-      g_clear_pointer(&spare_, g_byte_array_unref);
-    }
-  };
-
-  static void keep_until_the_thread_ends() {
-    static thread_local SpareKeeper keeper;
-  }
-
-  static GByteArray* take_spare() {
-    GByteArray* buffer = std::exchange(spare_, nullptr);
-    if (buffer == nullptr) {
-      return g_byte_array_sized_new(kInitialSize);
-    }
-    g_byte_array_set_size(buffer, 0);
-    return buffer;
-  }
-
-  static void give_back(gpointer data) {
-    auto* buffer = static_cast<GByteArray*>(data);
-    if (spare_ != nullptr || thread_ending_ || buffer->len > kLargestKept) {
-      g_byte_array_unref(buffer);
-      return;
-    }
-    keep_until_the_thread_ends();
-    spare_ = buffer;
-  }
-
-  // Plain data, so that they can still be read while the thread ends, after
-  // its keeper has gone.
-  static thread_local GByteArray* spare_;
-  static thread_local bool thread_ending_;
-
-  GByteArray* buffer_;
-};
-
-thread_local GByteArray* ScratchBuffer::spare_ = nullptr;
-thread_local bool ScratchBuffer::thread_ending_ = false;
-
 }  // namespace
 
 static void fl_standard_method_codec_dispose(GObject* object) {
@@ -110,15 +36,15 @@ static GBytes* fl_standard_method_codec_encode_method_call(FlMethodCodec* codec,
                                                            FlValue* args,
                                                            GError** error) {
   FlStandardMethodCodec* self = FL_STANDARD_METHOD_CODEC(codec);
-  ScratchBuffer scratch;
-  GByteArray* buffer = scratch.get();
+  g_autoptr(GByteArray) buffer = g_byte_array_new();
   if (!fl_standard_message_codec_write_string(buffer, name, strlen(name),
                                               error) ||
       !fl_standard_message_codec_write_value(self->message_codec, buffer, args,
                                              error)) {
     return nullptr;
   }
-  return scratch.finish();
+  return g_byte_array_free_to_bytes(
+      static_cast<GByteArray*>(g_steal_pointer(&buffer)));
 }
 
 gboolean fl_standard_method_codec_decode_method_call_in_place(
@@ -172,15 +98,15 @@ static GBytes* fl_standard_method_codec_encode_success_envelope(
     FlValue* result,
     GError** error) {
   FlStandardMethodCodec* self = FL_STANDARD_METHOD_CODEC(codec);
-  ScratchBuffer scratch;
-  GByteArray* buffer = scratch.get();
+  g_autoptr(GByteArray) buffer = g_byte_array_new();
   guint8 envelope = kSuccessEnvelope;
   g_byte_array_append(buffer, &envelope, 1);
   if (!fl_standard_message_codec_write_value(self->message_codec, buffer,
                                              result, error)) {
     return nullptr;
   }
-  return scratch.finish();
+  return g_byte_array_free_to_bytes(
+      static_cast<GByteArray*>(g_steal_pointer(&buffer)));
 }
 
 static GBytes* fl_standard_method_codec_encode_error_envelope(
@@ -190,8 +116,7 @@ static GBytes* fl_standard_method_codec_encode_error_envelope(
     FlValue* details,
     GError** error) {
   FlStandardMethodCodec* self = FL_STANDARD_METHOD_CODEC(codec);
-  ScratchBuffer scratch;
-  GByteArray* buffer = scratch.get();
+  g_autoptr(GByteArray) buffer = g_byte_array_new();
   guint8 envelope = kErrorEnvelope;
   g_byte_array_append(buffer, &envelope, 1);
   if (!fl_standard_message_codec_write_string(buffer, code, strlen(code),
@@ -207,7 +132,8 @@ static GBytes* fl_standard_method_codec_encode_error_envelope(
                               self->message_codec, buffer, details, error)) {
     return nullptr;
   }
-  return scratch.finish();
+  return g_byte_array_free_to_bytes(
+      static_cast<GByteArray*>(g_steal_pointer(&buffer)));
 }
 
 static FlMethodResponse* decode_error_envelope(FlStandardMethodCodec* self,
