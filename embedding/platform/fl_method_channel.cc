@@ -7,7 +7,6 @@
 #include "fl_method_call_private.h"
 #include "fl_method_channel_private.h"
 #include "fl_method_codec_private.h"
-#include "fl_standard_method_codec_private.h"
 #include "handler_registration.h"
 #include "handoff.h"
 #include "live_objects.h"
@@ -120,8 +119,7 @@ void fl_method_channel_dispatch(
   registration->unref();
 }
 
-// Decodes a call with the channel's codec; @name is left in @message when
-// the codec is the standard one, else copied into @owned_name.
+// Decodes a call with the channel's codec; @name points into @owned_name.
 static gboolean fl_method_channel_decode(FlMethodChannel* self,
                                          GBytes* message,
                                          const gchar** name,
@@ -129,11 +127,6 @@ static gboolean fl_method_channel_decode(FlMethodChannel* self,
                                          gchar** owned_name,
                                          FlValue** args,
                                          GError** error) {
-  if (FL_IS_STANDARD_METHOD_CODEC(self->codec)) {
-    return fl_standard_method_codec_decode_method_call_in_place(
-        FL_STANDARD_METHOD_CODEC(self->codec), message, name, name_length, args,
-        error);
-  }
   if (!fl_method_codec_decode_method_call(self->codec, message, owned_name,
                                           args, error)) {
     return FALSE;

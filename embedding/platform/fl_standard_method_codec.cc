@@ -4,7 +4,6 @@
 
 #include "byte_reader.h"
 #include "fl_standard_message_codec_private.h"
-#include "fl_standard_method_codec_private.h"
 
 struct _FlStandardMethodCodec {
   FlMethodCodec parent_instance;
@@ -47,49 +46,35 @@ static GBytes* fl_standard_method_codec_encode_method_call(FlMethodCodec* codec,
       static_cast<GByteArray*>(g_steal_pointer(&buffer)));
 }
 
-gboolean fl_standard_method_codec_decode_method_call_in_place(
-    FlStandardMethodCodec* self,
-    GBytes* message,
-    const gchar** name,
-    size_t* name_length,
-    FlValue** args,
-    GError** error) {
-  size_t offset = 0;
-  ByteReader reader(message, &offset, error);
-  if (!fl_standard_message_codec_read_string(reader, "method name", false, name,
-                                             name_length)) {
-    return FALSE;
-  }
-  // A method name is a C string for the plugin: cut at a U+0000, it would
-  // name another method than the one called.
-  if (memchr(*name, '\0', *name_length) != nullptr) {
-    reader.fail(FL_MESSAGE_CODEC_ERROR_FAILED,
-                "method name at offset 0 holds U+0000");
-    return FALSE;
-  }
-  g_autoptr(FlValue) decoded_args = fl_standard_message_codec_read_value_from(
-      self->message_codec, message, reader, error);
-  if (decoded_args == nullptr || !reader.expect_end("the arguments")) {
-    return FALSE;
-  }
-  *args = static_cast<FlValue*>(g_steal_pointer(&decoded_args));
-  return TRUE;
-}
-
 static gboolean fl_standard_method_codec_decode_method_call(
     FlMethodCodec* codec,
     GBytes* message,
     gchar** name,
     FlValue** args,
     GError** error) {
+  FlStandardMethodCodec* self = FL_STANDARD_METHOD_CODEC(codec);
+  size_t offset = 0;
+  ByteReader reader(message, &offset, error);
   const gchar* name_text = nullptr;
   size_t name_length = 0;
-  if (!fl_standard_method_codec_decode_method_call_in_place(
-          FL_STANDARD_METHOD_CODEC(codec), message, &name_text, &name_length,
-          args, error)) {
+  if (!fl_standard_message_codec_read_string(reader, "method name", false,
+                                             &name_text, &name_length)) {
+    return FALSE;
+  }
+  // A method name is a C string for the plugin: cut at a U+0000, it would
+  // name another method than the one called.
+  if (memchr(name_text, '\0', name_length) != nullptr) {
+    reader.fail(FL_MESSAGE_CODEC_ERROR_FAILED,
+                "method name at offset 0 holds U+0000");
+    return FALSE;
+  }
+  g_autoptr(FlValue) decoded_args = fl_standard_message_codec_read_value(
+      self->message_codec, message, &offset, error);
+  if (decoded_args == nullptr || !reader.expect_end("the arguments")) {
     return FALSE;
   }
   *name = g_strndup(name_text, name_length);
+  *args = static_cast<FlValue*>(g_steal_pointer(&decoded_args));
   return TRUE;
 }
 
