@@ -243,6 +243,7 @@ FlValue* read_typed_list(ByteReader& reader, const value_types::Facts& facts) {
 // that a subclass's types may appear inside.
 FlValue* read_container(FlStandardMessageCodec* self,
                         GBytes* buffer,
+                        size_t* offset,
                         ByteReader& reader,
                         bool is_map,
                         size_t type_offset,
@@ -264,7 +265,7 @@ FlValue* read_container(FlStandardMessageCodec* self,
       is_map ? fl_value_new_map() : fl_value_new_list();
   for (guint32 i = 0; i < count; i++) {
     FlValue* first =
-        fl_standard_message_codec_read_value_from(self, buffer, reader, error);
+        fl_standard_message_codec_read_value(self, buffer, offset, error);
     if (first == nullptr) {
       return nullptr;
     }
@@ -273,7 +274,7 @@ FlValue* read_container(FlStandardMessageCodec* self,
       continue;
     }
     FlValue* second =
-        fl_standard_message_codec_read_value_from(self, buffer, reader, error);
+        fl_standard_message_codec_read_value(self, buffer, offset, error);
     if (second == nullptr) {
       fl_value_unref(first);
       return nullptr;
@@ -324,8 +325,8 @@ FlValue* fl_standard_message_codec_real_read_value_of_type(
     }
     case value_types::kList:
     case value_types::kMap:
-      return read_container(self, buffer, reader, type == value_types::kMap,
-                            type_offset, error);
+      return read_container(self, buffer, offset, reader,
+                            type == value_types::kMap, type_offset, error);
     default: {
       const value_types::Facts* typed_list =
           type >= 0 && type <= G_MAXUINT8
@@ -436,24 +437,15 @@ FlValue* fl_standard_message_codec_read_value(FlStandardMessageCodec* codec,
   g_return_val_if_fail(FL_IS_STANDARD_MESSAGE_CODEC(codec), nullptr);
   g_return_val_if_fail(buffer != nullptr && offset != nullptr, nullptr);
   ByteReader reader(buffer, offset, error);
-  return fl_standard_message_codec_read_value_from(codec, buffer, reader,
-                                                   error);
-}
-
-// ---- Private to the library ----
-
-FlValue* fl_standard_message_codec_read_value_from(
-    FlStandardMessageCodec* codec,
-    GBytes* buffer,
-    ByteReader& reader,
-    GError** error) {
   guint8 type = 0;
   if (!reader.read_number(&type)) {
     return nullptr;
   }
   return FL_STANDARD_MESSAGE_CODEC_GET_CLASS(codec)->read_value_of_type(
-      codec, buffer, reader.offset_pointer(), type, error);
+      codec, buffer, offset, type, error);
 }
+
+// ---- Private to the library ----
 
 gboolean fl_standard_message_codec_write_string(GByteArray* buffer,
                                                 const gchar* text,
