@@ -80,7 +80,7 @@ bool has_length(FlValue* value) {
          value->type == FL_VALUE_TYPE_MAP || is_typed_list(value->type);
 }
 
-// ---- Equality and hashing ----
+// ---- Equality ----
 
 // Float elements compare as C's == does, which is not how their bytes do:
 // NaN differs from itself, 0.0 equals -0.0.
@@ -115,38 +115,6 @@ bool arrays_equal(FlValue* a, FlValue* b) {
                     a->array.length * element_size) == 0;
     }
   }
-}
-
-constexpr guint kHashPrime = 16777619u;
-
-guint hash_combine(guint hash, guint more) {
-  return (hash ^ more) * kHashPrime;
-}
-
-guint hash_bytes(guint hash, const void* data, size_t length) {
-  const auto* bytes = static_cast<const guint8*>(data);
-  for (size_t i = 0; i < length; i++) {
-    hash = hash_combine(hash, bytes[i]);
-  }
-  return hash;
-}
-
-// Values that compare equal with == hash alike: 0.0 and -0.0 both as 0.
-// NaN equals nothing, so any hash does for it.
-guint hash_double(double number) {
-  if (number == 0.0) {
-    number = 0.0;
-  }
-  return hash_bytes(2166136261u, &number, sizeof(number));
-}
-
-template <typename T>
-guint hash_float_elements(guint hash, const void* data, size_t length) {
-  const T* elements = static_cast<const T*>(data);
-  for (size_t i = 0; i < length; i++) {
-    hash = hash_combine(hash, hash_double(elements[i]));
-  }
-  return hash;
 }
 
 // ---- Text ----
@@ -248,52 +216,6 @@ size_t fl_value_get_string_length(FlValue* value) {
   g_return_val_if_fail(value != nullptr && value->type == FL_VALUE_TYPE_STRING,
                        0);
   return value->array.length;
-}
-
-guint fl_value_hash(FlValue* value) {
-  // A seed of this process's own, so that no message can be made whose keys
-  // all fall into one slot of a map's index.
-  static const guint seed = g_random_int();
-  guint hash = hash_combine(2166136261u ^ seed, value->type);
-  switch (value->type) {
-    case FL_VALUE_TYPE_NULL:
-      return hash;
-    case FL_VALUE_TYPE_BOOL:
-      return hash_combine(hash, value->boolean ? 1 : 0);
-    case FL_VALUE_TYPE_INT:
-      return hash_bytes(hash, &value->integer, sizeof(value->integer));
-    case FL_VALUE_TYPE_FLOAT:
-      return hash_combine(hash, hash_double(value->number));
-    case FL_VALUE_TYPE_FLOAT_LIST:
-      return hash_float_elements<double>(hash, value->array.data,
-                                         value->array.length);
-    case FL_VALUE_TYPE_FLOAT32_LIST:
-      return hash_float_elements<float>(hash, value->array.data,
-                                        value->array.length);
-    case FL_VALUE_TYPE_STRING:
-      return hash_bytes(hash, value->array.data, value->array.length);
-    case FL_VALUE_TYPE_UINT8_LIST:
-    case FL_VALUE_TYPE_INT32_LIST:
-    case FL_VALUE_TYPE_INT64_LIST:
-      return hash_bytes(
-          hash, value->array.data,
-          value->array.length * value_types::facts(value->type).element_size);
-    case FL_VALUE_TYPE_LIST:
-      for (FlValue* child : *value->list) {
-        hash = hash_combine(hash, fl_value_hash(child));
-      }
-      return hash;
-    case FL_VALUE_TYPE_MAP: {
-      // Equal maps may hold their entries in any order: a sum does not care.
-      guint sum = 0;
-      for (size_t i = 0; i < value->map->size(); i++) {
-        sum += hash_combine(fl_value_hash(value->map->key(i)),
-                            fl_value_hash(value->map->value(i)));
-      }
-      return hash_combine(hash, sum);
-    }
-  }
-  return hash;
 }
 
 // ---- Construction and life ----

@@ -13,7 +13,4 @@ FlValue* fl_value_new_typed_list_uninitialised(FlValueType type,
                                                size_t length,
                                                void** elements);
 
-// A hash that agrees with fl_value_equal(): equal values hash alike.
-guint fl_value_hash(FlValue* value);
-
 #endif  // EMBEDDING_PLATFORM_FL_VALUE_PRIVATE_H_
