@@ -37,18 +37,6 @@ namespace {
 static_assert(sizeof(_FlValue) % alignof(double) == 0,
               "inline elements must stay aligned");
 
-// A null carries nothing and nothing can change it, so every null is this
-// one shared value: a call without arguments costs no allocation. Its
-// references are counted all the same, above a reference of its own that
-// nobody else holds: a plugin that releases a null once too often brings
-// the count down to that one, which is a critical, where the platform would
-// free a null that is still in use.
-_FlValue shared_null = {FL_VALUE_TYPE_NULL, 1, {false}};
-
-bool is_shared(FlValue* value) {
-  return value->type == FL_VALUE_TYPE_NULL;
-}
-
 FlValue* value_alloc(FlValueType type, size_t extra_bytes) {
   auto* value = static_cast<FlValue*>(g_malloc(sizeof(_FlValue) + extra_bytes));
   value->type = type;
@@ -221,8 +209,7 @@ size_t fl_value_get_string_length(FlValue* value) {
 // ---- Construction and life ----
 
 FlValue* fl_value_new_null(void) {
-  g_atomic_int_inc(&shared_null.ref_count);
-  return &shared_null;
+  return value_alloc(FL_VALUE_TYPE_NULL, 0);
 }
 
 FlValue* fl_value_new_bool(bool boolean) {
@@ -323,13 +310,6 @@ FlValue* fl_value_ref(FlValue* value) {
 void fl_value_unref(FlValue* value) {
   g_return_if_fail(value != nullptr);
   if (!g_atomic_int_dec_and_test(&value->ref_count)) {
-    return;
-  }
-  if (is_shared(value)) {
-    g_atomic_int_inc(&value->ref_count);
-    g_critical(
-        "fl_value_unref: a null value was released more times than it was "
-        "referenced");
     return;
   }
   if (value->type == FL_VALUE_TYPE_LIST) {

@@ -1,5 +1,4 @@
-// FlValue's behaviour beyond the encoding: maps, equality, text, and the
-// shared null.
+// FlValue's behaviour beyond the encoding: maps, equality and text.
 
 #include <gtest/gtest.h>
 
@@ -115,25 +114,6 @@ TEST(Value, ListsFromStringsAndBytesCopyTheirInput) {
   g_bytes_unref(bytes);
   ASSERT_EQ(fl_value_get_length(uint8_list), 3u);
   EXPECT_EQ(fl_value_get_uint8_list(uint8_list)[2], 3);
-}
-
-// Every null is one shared value, but its references are counted: one
-// release too many is the plugin's mistake, which the platform would pay
-// for with a null freed while in use.
-TEST(Value, NullsAreOneValueAndAReleaseTooManyIsACritical) {
-  size_t before = test_support::live_objects().values;
-  FlValue* first = fl_value_new_null();
-  FlValue* second = fl_value_new_null();
-  EXPECT_EQ(first, second);
-  fl_value_unref(fl_value_ref(first));
-  fl_value_unref(first);
-  fl_value_unref(second);
-  EXPECT_EQ(test_support::live_objects().values, before);
-
-  g_test_expect_message("flutter", G_LOG_LEVEL_CRITICAL,
-                        "*null value was released more times*");
-  fl_value_unref(first);
-  g_test_assert_expected_messages();
 }
 
 }  // namespace
