@@ -5,9 +5,6 @@
 
 G_DEFINE_ABSTRACT_TYPE(FlMethodCodec, fl_method_codec, G_TYPE_OBJECT)
 
-// The dispatchers below are the library's own: their callers have checked
-// their arguments, so they go straight to the class functions.
-
 static void fl_method_codec_finalize(GObject* object) {
   live_objects::died(live_objects::kCodec);
   G_OBJECT_CLASS(fl_method_codec_parent_class)->finalize(object);
@@ -25,6 +22,8 @@ GBytes* fl_method_codec_encode_method_call(FlMethodCodec* self,
                                            const gchar* name,
                                            FlValue* args,
                                            GError** error) {
+  g_return_val_if_fail(FL_IS_METHOD_CODEC(self), nullptr);
+  g_return_val_if_fail(name != nullptr, nullptr);
   return FL_METHOD_CODEC_GET_CLASS(self)->encode_method_call(self, name, args,
                                                              error);
 }
@@ -34,6 +33,9 @@ gboolean fl_method_codec_decode_method_call(FlMethodCodec* self,
                                             gchar** name,
                                             FlValue** args,
                                             GError** error) {
+  g_return_val_if_fail(FL_IS_METHOD_CODEC(self), FALSE);
+  g_return_val_if_fail(message != nullptr, FALSE);
+  g_return_val_if_fail(name != nullptr && args != nullptr, FALSE);
   return FL_METHOD_CODEC_GET_CLASS(self)->decode_method_call(self, message,
                                                              name, args, error);
 }
@@ -41,6 +43,7 @@ gboolean fl_method_codec_decode_method_call(FlMethodCodec* self,
 GBytes* fl_method_codec_encode_success_envelope(FlMethodCodec* self,
                                                 FlValue* result,
                                                 GError** error) {
+  g_return_val_if_fail(FL_IS_METHOD_CODEC(self), nullptr);
   return FL_METHOD_CODEC_GET_CLASS(self)->encode_success_envelope(self, result,
                                                                   error);
 }
@@ -50,6 +53,8 @@ GBytes* fl_method_codec_encode_error_envelope(FlMethodCodec* self,
                                               const gchar* message,
                                               FlValue* details,
                                               GError** error) {
+  g_return_val_if_fail(FL_IS_METHOD_CODEC(self), nullptr);
+  g_return_val_if_fail(code != nullptr, nullptr);
   return FL_METHOD_CODEC_GET_CLASS(self)->encode_error_envelope(
       self, code, message, details, error);
 }
@@ -57,17 +62,16 @@ GBytes* fl_method_codec_encode_error_envelope(FlMethodCodec* self,
 GBytes* fl_method_codec_encode_response(FlMethodCodec* self,
                                         FlMethodResponse* response,
                                         GError** error) {
-  // The three kinds are final: comparing types is enough, and much quicker
-  // than asking the type system whether an instance is of a type.
-  GType type = G_TYPE_FROM_INSTANCE(response);
-  if (type == fl_method_success_response_get_type()) {
+  g_return_val_if_fail(FL_IS_METHOD_CODEC(self), nullptr);
+  g_return_val_if_fail(FL_IS_METHOD_RESPONSE(response), nullptr);
+  if (FL_IS_METHOD_SUCCESS_RESPONSE(response)) {
     return fl_method_codec_encode_success_envelope(
         self,
         fl_method_success_response_get_result(
             FL_METHOD_SUCCESS_RESPONSE(response)),
         error);
   }
-  if (type == fl_method_error_response_get_type()) {
+  if (FL_IS_METHOD_ERROR_RESPONSE(response)) {
     FlMethodErrorResponse* failure = FL_METHOD_ERROR_RESPONSE(response);
     return fl_method_codec_encode_error_envelope(
         self, fl_method_error_response_get_code(failure),
@@ -81,5 +85,7 @@ GBytes* fl_method_codec_encode_response(FlMethodCodec* self,
 FlMethodResponse* fl_method_codec_decode_response(FlMethodCodec* self,
                                                   GBytes* message,
                                                   GError** error) {
+  g_return_val_if_fail(FL_IS_METHOD_CODEC(self), nullptr);
+  g_return_val_if_fail(message != nullptr, nullptr);
   return FL_METHOD_CODEC_GET_CLASS(self)->decode_response(self, message, error);
 }

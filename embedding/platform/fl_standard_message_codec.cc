@@ -58,33 +58,16 @@ void put_number(GByteArray* buffer, T number) {
   put_bytes(buffer, &number, sizeof(number));
 }
 
-// Writes @size as the encoding does into @out (at most 5 bytes); returns
-// the number of bytes written.
-size_t encode_size(uint32_t size, guint8* out) {
-  if (size < kSize16Marker) {
-    out[0] = static_cast<guint8>(size);
-    return 1;
-  }
-  if (size <= 0xffff) {
-    out[0] = kSize16Marker;
-    auto size16 = static_cast<guint16>(size);
-    memcpy(out + 1, &size16, sizeof(size16));
-    return 1 + sizeof(size16);
-  }
-  out[0] = kSize32Marker;
-  memcpy(out + 1, &size, sizeof(size));
-  return 1 + sizeof(size);
-}
-
 void put_size(GByteArray* buffer, uint32_t size) {
-  guint8 bytes[5];
-  put_bytes(buffer, bytes, encode_size(size, bytes));
-}
-
-// A type byte and a size, in one append.
-void put_header(GByteArray* buffer, guint8 type_byte, uint32_t size) {
-  guint8 bytes[6] = {type_byte};
-  put_bytes(buffer, bytes, 1 + encode_size(size, bytes + 1));
+  if (size < kSize16Marker) {
+    put_byte(buffer, static_cast<guint8>(size));
+  } else if (size <= 0xffff) {
+    put_byte(buffer, kSize16Marker);
+    put_number(buffer, static_cast<guint16>(size));
+  } else {
+    put_byte(buffer, kSize32Marker);
+    put_number(buffer, size);
+  }
 }
 
 void put_padding(GByteArray* buffer, size_t alignment) {
@@ -128,8 +111,8 @@ bool write_container(FlStandardMessageCodec* self,
   if (!check_length(length, 1, is_map ? "map" : "list", error)) {
     return false;
   }
-  put_header(buffer, is_map ? value_types::kMap : value_types::kList,
-             static_cast<uint32_t>(length));
+  put_byte(buffer, is_map ? value_types::kMap : value_types::kList);
+  put_size(buffer, static_cast<uint32_t>(length));
   for (size_t i = 0; i < length; i++) {
     if (is_map) {
       if (!fl_standard_message_codec_write_value(
@@ -207,7 +190,8 @@ gboolean fl_standard_message_codec_real_write_value(
       if (!check_length(length, facts.element_size, facts.name, error)) {
         return FALSE;
       }
-      put_header(buffer, facts.type_byte, static_cast<uint32_t>(length));
+      put_byte(buffer, facts.type_byte);
+      put_size(buffer, static_cast<uint32_t>(length));
       if (facts.element_size > 1) {
         put_padding(buffer, facts.element_size);
       }
@@ -460,7 +444,8 @@ gboolean fl_standard_message_codec_write_string(GByteArray* buffer,
   if (!check_length(length, 1, "string", error)) {
     return FALSE;
   }
-  put_header(buffer, value_types::kString, static_cast<uint32_t>(length));
+  put_byte(buffer, value_types::kString);
+  put_size(buffer, static_cast<uint32_t>(length));
   put_bytes(buffer, text, length);
   return TRUE;
 }
