@@ -129,24 +129,6 @@ bool write_container(FlStandardMessageCodec* self,
   return true;
 }
 
-// The elements of a typed list, whatever their type.
-const void* typed_list_elements(FlValue* value) {
-  switch (fl_value_get_type(value)) {
-    case FL_VALUE_TYPE_UINT8_LIST:
-      return fl_value_get_uint8_list(value);
-    case FL_VALUE_TYPE_INT32_LIST:
-      return fl_value_get_int32_list(value);
-    case FL_VALUE_TYPE_INT64_LIST:
-      return fl_value_get_int64_list(value);
-    case FL_VALUE_TYPE_FLOAT_LIST:
-      return fl_value_get_float_list(value);
-    case FL_VALUE_TYPE_FLOAT32_LIST:
-      return fl_value_get_float32_list(value);
-    default:
-      return nullptr;
-  }
-}
-
 gboolean fl_standard_message_codec_real_write_value(
     FlStandardMessageCodec* self,
     GByteArray* buffer,
@@ -195,7 +177,7 @@ gboolean fl_standard_message_codec_real_write_value(
       if (facts.element_size > 1) {
         put_padding(buffer, facts.element_size);
       }
-      put_bytes(buffer, typed_list_elements(value),
+      put_bytes(buffer, fl_value_get_typed_list(value),
                 length * facts.element_size);
       return TRUE;
     }
@@ -216,11 +198,8 @@ FlValue* read_typed_list(ByteReader& reader, const value_types::Facts& facts) {
   if (!reader.check_count(size_offset, count, facts.element_size)) {
     return nullptr;
   }
-  void* elements = nullptr;
-  FlValue* value =
-      fl_value_new_typed_list_uninitialised(facts.type, count, &elements);
-  reader.read_bytes(elements, count * facts.element_size);
-  return value;
+  const guint8* elements = reader.take(count * facts.element_size);
+  return fl_value_new_typed_list(facts.type, elements, count);
 }
 
 // Reads the elements of a list or map through the codec's own functions, so

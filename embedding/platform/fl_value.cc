@@ -45,14 +45,12 @@ FlValue* value_alloc(FlValueType type, size_t extra_bytes) {
   return value;
 }
 
-FlValue* new_typed_list(FlValueType type, const void* elements, size_t length) {
-  void* storage = nullptr;
-  FlValue* value =
-      fl_value_new_typed_list_uninitialised(type, length, &storage);
-  if (length > 0) {
-    memcpy(storage, elements, length * value_types::facts(type).element_size);
-  }
-  return value;
+// A copy of @length elements, typed as the table says that the elements of
+// @type are.
+template <FlValueType type>
+FlValue* new_typed_list(const value_types::ElementType<type>* elements,
+                        size_t length) {
+  return fl_value_new_typed_list(type, elements, length);
 }
 
 bool is_map(FlValue* value) {
@@ -70,39 +68,25 @@ bool has_length(FlValue* value) {
 
 // ---- Equality ----
 
-// Float elements compare as C's == does, which is not how their bytes do:
-// NaN differs from itself, 0.0 equals -0.0.
-template <typename T>
-bool elements_equal(const void* a, const void* b, size_t length) {
-  const T* left = static_cast<const T*>(a);
-  const T* right = static_cast<const T*>(b);
-  for (size_t i = 0; i < length; i++) {
-    if (!(left[i] == right[i])) {
-      return false;
-    }
-  }
-  return true;
-}
-
+// Elements compare as C's == does, which for floats is not how their bytes
+// do: NaN differs from itself, 0.0 equals -0.0.
 bool arrays_equal(FlValue* a, FlValue* b) {
   if (a->array.length != b->array.length) {
     return false;
   }
-  switch (a->type) {
-    case FL_VALUE_TYPE_FLOAT_LIST:
-      return elements_equal<double>(a->array.data, b->array.data,
-                                    a->array.length);
-    case FL_VALUE_TYPE_FLOAT32_LIST:
-      return elements_equal<float>(a->array.data, b->array.data,
-                                   a->array.length);
-    default: {
-      size_t element_size = a->type == FL_VALUE_TYPE_STRING
-                                ? 1
-                                : value_types::facts(a->type).element_size;
-      return memcmp(a->array.data, b->array.data,
-                    a->array.length * element_size) == 0;
-    }
+  if (a->type == FL_VALUE_TYPE_STRING) {
+    return memcmp(a->array.data, b->array.data, a->array.length) == 0;
   }
+  return value_types::with_elements(
+      a->type, a->array.data, [&](const auto* left) {
+        const auto* right = static_cast<decltype(left)>(b->array.data);
+        for (size_t i = 0; i < a->array.length; i++) {
+          if (!(left[i] == right[i])) {
+            return false;
+          }
+        }
+        return true;
+      });
 }
 
 // ---- Text ----
@@ -145,20 +129,14 @@ void append_to_string(GString* out, FlValue* value) {
       g_string_append(out, static_cast<const gchar*>(value->array.data));
       break;
     case FL_VALUE_TYPE_UINT8_LIST:
-      append_numbers(out, fl_value_get_uint8_list(value), value->array.length);
-      break;
     case FL_VALUE_TYPE_INT32_LIST:
-      append_numbers(out, fl_value_get_int32_list(value), value->array.length);
-      break;
     case FL_VALUE_TYPE_INT64_LIST:
-      append_numbers(out, fl_value_get_int64_list(value), value->array.length);
-      break;
-    case FL_VALUE_TYPE_FLOAT32_LIST:
-      append_numbers(out, fl_value_get_float32_list(value),
-                     value->array.length);
-      break;
     case FL_VALUE_TYPE_FLOAT_LIST:
-      append_numbers(out, fl_value_get_float_list(value), value->array.length);
+    case FL_VALUE_TYPE_FLOAT32_LIST:
+      value_types::with_elements(
+          value->type, value->array.data, [&](const auto* elements) {
+            append_numbers(out, elements, value->array.length);
+          });
       break;
     case FL_VALUE_TYPE_LIST:
       g_string_append_c(out, '[');
@@ -189,15 +167,22 @@ void append_to_string(GString* out, FlValue* value) {
 
 // ---- Private to the library ----
 
-FlValue* fl_value_new_typed_list_uninitialised(FlValueType type,
-                                               size_t length,
-                                               void** elements) {
-  FlValue* value =
-      value_alloc(type, length * value_types::facts(type).element_size);
+FlValue* fl_value_new_typed_list(FlValueType type,
+                                 const void* elements,
+                                 size_t length) {
+  size_t size = length * value_types::facts(type).element_size;
+  FlValue* value = value_alloc(type, size);
   value->array.length = length;
   value->array.data = value + 1;
-  *elements = value->array.data;
+  if (size > 0) {
+    memcpy(value->array.data, elements, size);
+  }
   return value;
+}
+
+const void* fl_value_get_typed_list(FlValue* value) {
+  g_return_val_if_fail(value != nullptr && is_typed_list(value->type), nullptr);
+  return value->array.data;
 }
 
 size_t fl_value_get_string_length(FlValue* value) {
@@ -250,34 +235,34 @@ FlValue* fl_value_new_string_sized(const gchar* text, size_t length) {
 
 FlValue* fl_value_new_uint8_list(const uint8_t* elements, size_t length) {
   g_return_val_if_fail(elements != nullptr || length == 0, nullptr);
-  return new_typed_list(FL_VALUE_TYPE_UINT8_LIST, elements, length);
+  return new_typed_list<FL_VALUE_TYPE_UINT8_LIST>(elements, length);
 }
 
 FlValue* fl_value_new_uint8_list_from_bytes(GBytes* bytes) {
   g_return_val_if_fail(bytes != nullptr, nullptr);
   gsize length = 0;
   const void* data = g_bytes_get_data(bytes, &length);
-  return new_typed_list(FL_VALUE_TYPE_UINT8_LIST, data, length);
+  return fl_value_new_typed_list(FL_VALUE_TYPE_UINT8_LIST, data, length);
 }
 
 FlValue* fl_value_new_int32_list(const int32_t* elements, size_t length) {
   g_return_val_if_fail(elements != nullptr || length == 0, nullptr);
-  return new_typed_list(FL_VALUE_TYPE_INT32_LIST, elements, length);
+  return new_typed_list<FL_VALUE_TYPE_INT32_LIST>(elements, length);
 }
 
 FlValue* fl_value_new_int64_list(const int64_t* elements, size_t length) {
   g_return_val_if_fail(elements != nullptr || length == 0, nullptr);
-  return new_typed_list(FL_VALUE_TYPE_INT64_LIST, elements, length);
+  return new_typed_list<FL_VALUE_TYPE_INT64_LIST>(elements, length);
 }
 
 FlValue* fl_value_new_float32_list(const float* elements, size_t length) {
   g_return_val_if_fail(elements != nullptr || length == 0, nullptr);
-  return new_typed_list(FL_VALUE_TYPE_FLOAT32_LIST, elements, length);
+  return new_typed_list<FL_VALUE_TYPE_FLOAT32_LIST>(elements, length);
 }
 
 FlValue* fl_value_new_float_list(const double* elements, size_t length) {
   g_return_val_if_fail(elements != nullptr || length == 0, nullptr);
-  return new_typed_list(FL_VALUE_TYPE_FLOAT_LIST, elements, length);
+  return new_typed_list<FL_VALUE_TYPE_FLOAT_LIST>(elements, length);
 }
 
 FlValue* fl_value_new_list(void) {
@@ -448,18 +433,20 @@ const gchar* fl_value_get_string(FlValue* value) {
   return static_cast<const gchar*>(value->array.data);
 }
 
-#define TYPED_LIST_GETTER(name, element_type, value_type)                 \
-  const element_type* name(FlValue* value) {                              \
+// Each getter's C type comes from the table, and must be the one that the
+// public header declares.
+#define TYPED_LIST_GETTER(name, value_type)                               \
+  const value_types::ElementType<value_type>* name(FlValue* value) {      \
     g_return_val_if_fail(value != nullptr && value->type == (value_type), \
                          nullptr);                                        \
-    return static_cast<const element_type*>(value->array.data);           \
+    return value_types::elements_of<value_type>(value->array.data);       \
   }
 
-TYPED_LIST_GETTER(fl_value_get_uint8_list, uint8_t, FL_VALUE_TYPE_UINT8_LIST)
-TYPED_LIST_GETTER(fl_value_get_int32_list, int32_t, FL_VALUE_TYPE_INT32_LIST)
-TYPED_LIST_GETTER(fl_value_get_int64_list, int64_t, FL_VALUE_TYPE_INT64_LIST)
-TYPED_LIST_GETTER(fl_value_get_float32_list, float, FL_VALUE_TYPE_FLOAT32_LIST)
-TYPED_LIST_GETTER(fl_value_get_float_list, double, FL_VALUE_TYPE_FLOAT_LIST)
+TYPED_LIST_GETTER(fl_value_get_uint8_list, FL_VALUE_TYPE_UINT8_LIST)
+TYPED_LIST_GETTER(fl_value_get_int32_list, FL_VALUE_TYPE_INT32_LIST)
+TYPED_LIST_GETTER(fl_value_get_int64_list, FL_VALUE_TYPE_INT64_LIST)
+TYPED_LIST_GETTER(fl_value_get_float32_list, FL_VALUE_TYPE_FLOAT32_LIST)
+TYPED_LIST_GETTER(fl_value_get_float_list, FL_VALUE_TYPE_FLOAT_LIST)
 
 #undef TYPED_LIST_GETTER
 
