@@ -322,6 +322,10 @@ GBytes* fl_standard_message_codec_encode_message(FlMessageCodec* codec,
 FlValue* fl_standard_message_codec_decode_message(FlMessageCodec* codec,
                                                   GBytes* message,
                                                   GError** error) {
+  // An application sends no bytes at all for a null message.
+  if (g_bytes_get_size(message) == 0) {
+    return fl_value_new_null();
+  }
   size_t offset = 0;
   g_autoptr(FlValue) value = fl_standard_message_codec_read_value(
       FL_STANDARD_MESSAGE_CODEC(codec), message, &offset, error);

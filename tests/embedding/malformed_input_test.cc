@@ -73,8 +73,6 @@ std::string deep_lists(int depth) {
 }
 
 const MalformedCase kCases[] = {
-    {"EmptyValue", Decoder::kValue, "", kOutOfData,
-     "message ends early: 1 bytes needed at offset 0, 0 left"},
     {"TruncatedInt32", Decoder::kValue, "03 01 02", kOutOfData,
      "message ends early: 4 bytes needed at offset 1, 2 left"},
     {"TruncatedInt64", Decoder::kValue, "04 01 02 03 04 05 06 07", kOutOfData,

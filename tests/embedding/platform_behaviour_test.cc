@@ -47,6 +47,8 @@ INSTANTIATE_TEST_SUITE_P(
     Values,
     AcceptedMessageTest,
     testing::Values(
+        // An application sends no bytes at all for a null message.
+        WireCase{"EmptyMessageIsNull", "", "00"},
         // Dart strings may hold U+0000: all the bytes stay.
         WireCase{"StringHoldingNul", "07 03 61 00 62", "07 03 61 00 62"},
         // A map never holds two equal keys: the last value wins, in the
