@@ -1,5 +1,6 @@
 #include "flutter_linux/fl_value.h"
 
+#include <cfloat>
 #include <cinttypes>
 #include <cstring>
 #include <type_traits>
@@ -91,6 +92,20 @@ bool arrays_equal(FlValue* a, FlValue* b) {
 
 // ---- Text ----
 
+// Sixteen decimals, less the zeros at the end but one after the point.
+void append_float(GString* out, double number) {
+  // A sign, the 309 digits of the largest double, a point, the decimals.
+  char text[1 + DBL_MAX_10_EXP + 1 + 1 + 16 + 1];
+  g_ascii_formatd(text, sizeof(text), "%.16f", number);
+  size_t length = strlen(text);
+  if (strchr(text, '.') != nullptr) {
+    while (text[length - 1] == '0' && text[length - 2] != '.') {
+      length--;
+    }
+  }
+  g_string_append_len(out, text, length);
+}
+
 template <typename T>
 void append_numbers(GString* out, const T* elements, size_t length) {
   g_string_append_c(out, '[');
@@ -99,8 +114,7 @@ void append_numbers(GString* out, const T* elements, size_t length) {
       g_string_append(out, ", ");
     }
     if constexpr (std::is_floating_point_v<T>) {
-      char text[G_ASCII_DTOSTR_BUF_SIZE];
-      g_string_append(out, g_ascii_dtostr(text, sizeof(text), elements[i]));
+      append_float(out, elements[i]);
     } else {
       g_string_append_printf(out, "%" PRId64,
                              static_cast<int64_t>(elements[i]));
@@ -120,11 +134,9 @@ void append_to_string(GString* out, FlValue* value) {
     case FL_VALUE_TYPE_INT:
       g_string_append_printf(out, "%" PRId64, value->integer);
       break;
-    case FL_VALUE_TYPE_FLOAT: {
-      char text[G_ASCII_DTOSTR_BUF_SIZE];
-      g_string_append(out, g_ascii_dtostr(text, sizeof(text), value->number));
+    case FL_VALUE_TYPE_FLOAT:
+      append_float(out, value->number);
       break;
-    }
     case FL_VALUE_TYPE_STRING:
       g_string_append(out, static_cast<const gchar*>(value->array.data));
       break;

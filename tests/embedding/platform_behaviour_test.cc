@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cfloat>
 #include <cmath>
 #include <functional>
 #include <string>
@@ -115,6 +116,64 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(FloatEquality, ANanValueIsNotEqualEvenToItself) {
   g_autoptr(FlValue) nan = fl_value_new_float(NAN);
   EXPECT_FALSE(fl_value_equal(nan, nan));
+}
+
+// ---- Floats as text ----
+
+struct FloatTextCase {
+  const char* name;
+  double number;
+  const char* text;          // alone, and in a float list
+  const char* float32_text;  // in a float32 list
+};
+
+void PrintTo(const FloatTextCase& each, std::ostream* out) {
+  *out << each.name;
+}
+
+class FloatTextTest : public testing::TestWithParam<FloatTextCase> {};
+
+TEST_P(FloatTextTest, HasSixteenDecimalsLessTheZerosAfterTheFirst) {
+  const FloatTextCase& each = GetParam();
+  g_autoptr(FlValue) number = fl_value_new_float(each.number);
+  g_autofree gchar* alone = fl_value_to_string(number);
+  EXPECT_STREQ(alone, each.text);
+
+  const double numbers[] = {each.number, each.number};
+  g_autoptr(FlValue) list = fl_value_new_float_list(numbers, 2);
+  g_autofree gchar* in_list = fl_value_to_string(list);
+  EXPECT_EQ(std::string(in_list),
+            std::string("[") + each.text + ", " + each.text + "]");
+
+  const float number32 = static_cast<float>(each.number);
+  g_autoptr(FlValue) list32 = fl_value_new_float32_list(&number32, 1);
+  g_autofree gchar* in_list32 = fl_value_to_string(list32);
+  EXPECT_EQ(std::string(in_list32), std::string("[") + each.float32_text + "]");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Text,
+    FloatTextTest,
+    testing::Values(
+        FloatTextCase{"Zero", 0.0, "0.0", "0.0"},
+        FloatTextCase{"NegativeZero", -0.0, "-0.0", "-0.0"},
+        FloatTextCase{"One", 1.0, "1.0", "1.0"},
+        FloatTextCase{"OneTenth", 0.1, "0.1", "0.1000000014901161"},
+        FloatTextCase{"NegativeHalf", -0.5, "-0.5", "-0.5"},
+        FloatTextCase{"Pi", 3.1415926535897931, "3.1415926535897931",
+                      "3.1415927410125732"},
+        FloatTextCase{"BelowTheSixteenthDecimal", 1e-20, "0.0", "0.0"},
+        FloatTextCase{"TwentyOneDigits", 1e20, "100000000000000000000.0",
+                      "100000002004087734272.0"}),
+    [](const auto& info) { return info.param.name; });
+
+TEST(FloatText, TheLargestFloatKeepsAllItsDigits) {
+  g_autoptr(FlValue) number = fl_value_new_float(-DBL_MAX);
+  g_autofree gchar* text = fl_value_to_string(number);
+  std::string shown = text;
+  EXPECT_EQ(shown.size(), 1u + 309 + 2) << shown;
+  EXPECT_EQ(shown.substr(0, 18), "-17976931348623157") << shown;
+  EXPECT_EQ(shown.substr(shown.size() - 6), "8368.0") << shown;
 }
 
 // ---- Programming errors are criticals ----
