@@ -103,7 +103,7 @@ FlValue* fl_method_response_get_result(FlMethodResponse* response,
 FlMethodSuccessResponse* fl_method_success_response_new(FlValue* result) {
   auto* self = FL_METHOD_SUCCESS_RESPONSE(
       g_object_new(fl_method_success_response_get_type(), nullptr));
-  self->result = result != nullptr ? fl_value_ref(result) : fl_value_new_null();
+  self->result = result != nullptr ? fl_value_ref(result) : nullptr;
   return self;
 }
 

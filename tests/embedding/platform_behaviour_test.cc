@@ -16,6 +16,7 @@ namespace {
 
 using test_support::Bytes;
 using test_support::decode_value;
+using test_support::describe;
 using test_support::encode_value;
 using test_support::error_matches;
 using test_support::from_hex;
@@ -175,6 +176,66 @@ TEST(FloatText, TheLargestFloatKeepsAllItsDigits) {
   EXPECT_EQ(shown.substr(0, 18), "-17976931348623157") << shown;
   EXPECT_EQ(shown.substr(shown.size() - 6), "8368.0") << shown;
 }
+
+// ---- What a codec gives back ----
+
+// What came back, in one line: what was made, or why nothing was.
+std::string outcome(GBytes* bytes, const GError* error) {
+  return bytes != nullptr ? "bytes " + to_hex(bytes)
+                          : "refused: " + describe(error);
+}
+
+struct Codecs {
+  FlMethodCodec* standard;
+};
+
+struct CodecCase {
+  const char* name;
+  std::function<std::string(const Codecs&)> outcome;
+  std::string expected;
+  const char* critical;  // a pattern, or nullptr for none
+};
+
+void PrintTo(const CodecCase& each, std::ostream* out) {
+  *out << each.name;
+}
+
+class CodecTest : public testing::TestWithParam<CodecCase> {
+ protected:
+  CodecTest() {
+    codecs_.standard = FL_METHOD_CODEC(fl_standard_method_codec_new());
+  }
+  ~CodecTest() override { g_object_unref(codecs_.standard); }
+
+  Codecs codecs_;
+};
+
+TEST_P(CodecTest, GivesBackWhatThePlatformGives) {
+  if (GetParam().critical != nullptr) {
+    g_test_expect_message("flutter", G_LOG_LEVEL_CRITICAL, GetParam().critical);
+  }
+  std::string got = GetParam().outcome(codecs_);
+  g_test_assert_expected_messages();
+  EXPECT_EQ(got, GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Messages,
+    CodecTest,
+    testing::Values(CodecCase{
+        "ASuccessWithoutAResultHoldsNoValue",
+        [](const Codecs& codecs) {
+          g_autoptr(FlMethodResponse) response =
+              FL_METHOD_RESPONSE(fl_method_success_response_new(nullptr));
+          g_autoptr(GError) error = nullptr;
+          FlValue* result = fl_method_response_get_result(response, &error);
+          g_autoptr(GBytes) bytes = embedding_host_encode_response(
+              codecs.standard, response, nullptr);
+          return describe(response) + ", result " + describe(result) +
+                 ", error " + describe(error) + ", " + outcome(bytes, nullptr);
+        },
+        "success: none, result none, error none, bytes 00 00", nullptr}),
+    [](const auto& info) { return info.param.name; });
 
 // ---- Programming errors are criticals ----
 
