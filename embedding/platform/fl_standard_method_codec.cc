@@ -23,6 +23,13 @@ enum Envelope : guint8 {
   kErrorEnvelope = 1,
 };
 
+// Whatever follows a call or a reply is refused, a stack trace after an
+// error's details included, as the platform refuses it.
+bool expect_end(ByteReader& reader) {
+  return reader.at_end() ||
+         reader.fail(FL_MESSAGE_CODEC_ERROR_FAILED, "Unexpected extra data");
+}
+
 }  // namespace
 
 static void fl_standard_method_codec_dispose(GObject* object) {
@@ -70,7 +77,7 @@ static gboolean fl_standard_method_codec_decode_method_call(
   }
   g_autoptr(FlValue) decoded_args = fl_standard_message_codec_read_value(
       self->message_codec, message, &offset, error);
-  if (decoded_args == nullptr || !reader.expect_end("the arguments")) {
+  if (decoded_args == nullptr || !expect_end(reader)) {
     return FALSE;
   }
   *name = g_strndup(name_text, name_length);
@@ -138,8 +145,7 @@ static FlMethodResponse* decode_error_envelope(FlStandardMethodCodec* self,
   }
   g_autoptr(FlValue) details = fl_standard_message_codec_read_value(
       self->message_codec, message, offset, error);
-  // The platform refuses what follows the details, a stack trace included.
-  if (details == nullptr || !reader.expect_end("the error details")) {
+  if (details == nullptr || !expect_end(reader)) {
     return nullptr;
   }
   g_autofree gchar* code_copy = g_strndup(code, code_length);
@@ -173,7 +179,7 @@ static FlMethodResponse* fl_standard_method_codec_decode_response(
   }
   g_autoptr(FlValue) result = fl_standard_message_codec_read_value(
       self->message_codec, message, &offset, error);
-  if (result == nullptr || !reader.expect_end("the result")) {
+  if (result == nullptr || !expect_end(reader)) {
     return nullptr;
   }
   return FL_METHOD_RESPONSE(fl_method_success_response_new(result));

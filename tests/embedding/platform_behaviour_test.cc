@@ -179,10 +179,38 @@ TEST(FloatText, TheLargestFloatKeepsAllItsDigits) {
 
 // ---- What a codec gives back ----
 
+const std::string kRefusedAsFailed =
+    "refused: fl_message_codec_error_quark code 0: ";
+
 // What came back, in one line: what was made, or why nothing was.
 std::string outcome(GBytes* bytes, const GError* error) {
   return bytes != nullptr ? "bytes " + to_hex(bytes)
                           : "refused: " + describe(error);
+}
+
+std::string outcome(FlMethodResponse* response, const GError* error) {
+  return response != nullptr ? describe(response)
+                             : "refused: " + describe(error);
+}
+
+std::string decoded_call(FlMethodCodec* codec, const char* hex) {
+  g_autoptr(GBytes) message = test_support::to_bytes(from_hex(hex));
+  g_autofree gchar* name = nullptr;
+  g_autoptr(FlValue) args = nullptr;
+  g_autoptr(GError) error = nullptr;
+  if (!embedding_host_decode_method_call(codec, message, &name, &args,
+                                         &error)) {
+    return "refused: " + describe(error);
+  }
+  return std::string("call ") + name + " " + describe(args);
+}
+
+std::string decoded_response(FlMethodCodec* codec, const char* hex) {
+  g_autoptr(GBytes) message = test_support::to_bytes(from_hex(hex));
+  g_autoptr(GError) error = nullptr;
+  g_autoptr(FlMethodResponse) response =
+      embedding_host_decode_response(codec, message, &error);
+  return outcome(response, error);
 }
 
 struct Codecs {
@@ -222,19 +250,39 @@ TEST_P(CodecTest, GivesBackWhatThePlatformGives) {
 INSTANTIATE_TEST_SUITE_P(
     Messages,
     CodecTest,
-    testing::Values(CodecCase{
-        "ASuccessWithoutAResultHoldsNoValue",
-        [](const Codecs& codecs) {
-          g_autoptr(FlMethodResponse) response =
-              FL_METHOD_RESPONSE(fl_method_success_response_new(nullptr));
-          g_autoptr(GError) error = nullptr;
-          FlValue* result = fl_method_response_get_result(response, &error);
-          g_autoptr(GBytes) bytes = embedding_host_encode_response(
-              codecs.standard, response, nullptr);
-          return describe(response) + ", result " + describe(result) +
-                 ", error " + describe(error) + ", " + outcome(bytes, nullptr);
-        },
-        "success: none, result none, error none, bytes 00 00", nullptr}),
+    testing::Values(
+        CodecCase{
+            "ASuccessWithoutAResultHoldsNoValue",
+            [](const Codecs& codecs) {
+              g_autoptr(FlMethodResponse) response =
+                  FL_METHOD_RESPONSE(fl_method_success_response_new(nullptr));
+              g_autoptr(GError) error = nullptr;
+              FlValue* result = fl_method_response_get_result(response, &error);
+              g_autoptr(GBytes) bytes = embedding_host_encode_response(
+                  codecs.standard, response, nullptr);
+              return describe(response) + ", result " + describe(result) +
+                     ", error " + describe(error) + ", " +
+                     outcome(bytes, nullptr);
+            },
+            "success: none, result none, error none, bytes 00 00", nullptr},
+        // The message codec refuses left-over bytes as additional data, the
+        // method codec as a failure of its own.
+        CodecCase{"ExtraDataAfterACall",
+                  [](const Codecs& codecs) {
+                    return decoded_call(codecs.standard, "07 01 6d 00 00");
+                  },
+                  kRefusedAsFailed + "Unexpected extra data", nullptr},
+        CodecCase{"ExtraDataAfterASuccess",
+                  [](const Codecs& codecs) {
+                    return decoded_response(codecs.standard, "00 00 00");
+                  },
+                  kRefusedAsFailed + "Unexpected extra data", nullptr},
+        CodecCase{"ExtraDataAfterAnError",
+                  [](const Codecs& codecs) {
+                    return decoded_response(codecs.standard,
+                                            "01 07 01 45 00 00 07 01 73");
+                  },
+                  kRefusedAsFailed + "Unexpected extra data", nullptr}),
     [](const auto& info) { return info.param.name; });
 
 // ---- Programming errors are criticals ----
