@@ -2,6 +2,7 @@
 
 #include "fl_method_codec_private.h"
 #include "live_objects.h"
+#include "report_failure.h"
 
 G_DEFINE_ABSTRACT_TYPE(FlMethodCodec, fl_method_codec, G_TYPE_OBJECT)
 
@@ -24,8 +25,14 @@ GBytes* fl_method_codec_encode_method_call(FlMethodCodec* self,
                                            GError** error) {
   g_return_val_if_fail(FL_IS_METHOD_CODEC(self), nullptr);
   g_return_val_if_fail(name != nullptr, nullptr);
-  return FL_METHOD_CODEC_GET_CLASS(self)->encode_method_call(self, name, args,
-                                                             error);
+  g_autoptr(GError) failure = nullptr;
+  GBytes* message = FL_METHOD_CODEC_GET_CLASS(self)->encode_method_call(
+      self, name, args, &failure);
+  if (message == nullptr) {
+    pass_on_codec_failure("fl_method_codec_encode_method_call", &failure,
+                          error);
+  }
+  return message;
 }
 
 gboolean fl_method_codec_decode_method_call(FlMethodCodec* self,
@@ -36,16 +43,28 @@ gboolean fl_method_codec_decode_method_call(FlMethodCodec* self,
   g_return_val_if_fail(FL_IS_METHOD_CODEC(self), FALSE);
   g_return_val_if_fail(message != nullptr, FALSE);
   g_return_val_if_fail(name != nullptr && args != nullptr, FALSE);
-  return FL_METHOD_CODEC_GET_CLASS(self)->decode_method_call(self, message,
-                                                             name, args, error);
+  g_autoptr(GError) failure = nullptr;
+  if (!FL_METHOD_CODEC_GET_CLASS(self)->decode_method_call(self, message, name,
+                                                           args, &failure)) {
+    pass_on_codec_failure("fl_method_codec_decode_method_call", &failure,
+                          error);
+    return FALSE;
+  }
+  return TRUE;
 }
 
 GBytes* fl_method_codec_encode_success_envelope(FlMethodCodec* self,
                                                 FlValue* result,
                                                 GError** error) {
   g_return_val_if_fail(FL_IS_METHOD_CODEC(self), nullptr);
-  return FL_METHOD_CODEC_GET_CLASS(self)->encode_success_envelope(self, result,
-                                                                  error);
+  g_autoptr(GError) failure = nullptr;
+  GBytes* message = FL_METHOD_CODEC_GET_CLASS(self)->encode_success_envelope(
+      self, result, &failure);
+  if (message == nullptr) {
+    pass_on_codec_failure("fl_method_codec_encode_success_envelope", &failure,
+                          error);
+  }
+  return message;
 }
 
 GBytes* fl_method_codec_encode_error_envelope(FlMethodCodec* self,
@@ -55,8 +74,14 @@ GBytes* fl_method_codec_encode_error_envelope(FlMethodCodec* self,
                                               GError** error) {
   g_return_val_if_fail(FL_IS_METHOD_CODEC(self), nullptr);
   g_return_val_if_fail(code != nullptr, nullptr);
-  return FL_METHOD_CODEC_GET_CLASS(self)->encode_error_envelope(
-      self, code, message, details, error);
+  g_autoptr(GError) failure = nullptr;
+  GBytes* encoded = FL_METHOD_CODEC_GET_CLASS(self)->encode_error_envelope(
+      self, code, message, details, &failure);
+  if (encoded == nullptr) {
+    pass_on_codec_failure("fl_method_codec_encode_error_envelope", &failure,
+                          error);
+  }
+  return encoded;
 }
 
 GBytes* fl_method_codec_encode_response(FlMethodCodec* self,
@@ -78,8 +103,8 @@ GBytes* fl_method_codec_encode_response(FlMethodCodec* self,
         fl_method_error_response_get_message(failure),
         fl_method_error_response_get_details(failure), error);
   }
-  // Not implemented: no bytes of its own.
-  return nullptr;
+  // Not implemented: the empty message.
+  return g_bytes_new(nullptr, 0);
 }
 
 FlMethodResponse* fl_method_codec_decode_response(FlMethodCodec* self,
@@ -87,5 +112,11 @@ FlMethodResponse* fl_method_codec_decode_response(FlMethodCodec* self,
                                                   GError** error) {
   g_return_val_if_fail(FL_IS_METHOD_CODEC(self), nullptr);
   g_return_val_if_fail(message != nullptr, nullptr);
-  return FL_METHOD_CODEC_GET_CLASS(self)->decode_response(self, message, error);
+  g_autoptr(GError) failure = nullptr;
+  FlMethodResponse* response =
+      FL_METHOD_CODEC_GET_CLASS(self)->decode_response(self, message, &failure);
+  if (response == nullptr) {
+    pass_on_codec_failure("fl_method_codec_decode_response", &failure, error);
+  }
+  return response;
 }

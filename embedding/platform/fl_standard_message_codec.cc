@@ -5,7 +5,6 @@
 #include "byte_reader.h"
 #include "fl_standard_message_codec_private.h"
 #include "fl_value_private.h"
-#include "report_failure.h"
 #include "value_types.h"
 
 static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__,
@@ -388,13 +387,8 @@ gboolean fl_standard_message_codec_write_value(FlStandardMessageCodec* codec,
     put_byte(buffer, value_types::kNull);
     return TRUE;
   }
-  g_autoptr(GError) local_error = nullptr;
-  if (FL_STANDARD_MESSAGE_CODEC_GET_CLASS(codec)->write_value(
-          codec, buffer, value, &local_error)) {
-    return TRUE;
-  }
-  report_failure("fl_standard_message_codec_write_value", local_error, error);
-  return FALSE;
+  return FL_STANDARD_MESSAGE_CODEC_GET_CLASS(codec)->write_value(codec, buffer,
+                                                                 value, error);
 }
 
 FlValue* fl_standard_message_codec_read_value(FlStandardMessageCodec* codec,

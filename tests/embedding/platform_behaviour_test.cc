@@ -12,6 +12,55 @@
 
 #include "test_support.h"
 
+// A standard message codec that fails without saying why, as a faulty one of
+// an application's might: in writing any bool, and in reading a true.
+G_DECLARE_FINAL_TYPE(TestSilentCodec,
+                     test_silent_codec,
+                     TEST,
+                     SILENT_CODEC,
+                     FlStandardMessageCodec)
+
+struct _TestSilentCodec {
+  FlStandardMessageCodec parent_instance;
+};
+
+G_DEFINE_TYPE(TestSilentCodec,
+              test_silent_codec,
+              fl_standard_message_codec_get_type())
+
+static gboolean test_silent_codec_write_value(FlStandardMessageCodec* codec,
+                                              GByteArray* buffer,
+                                              FlValue* value,
+                                              GError** error) {
+  if (fl_value_get_type(value) == FL_VALUE_TYPE_BOOL) {
+    return FALSE;
+  }
+  return FL_STANDARD_MESSAGE_CODEC_CLASS(test_silent_codec_parent_class)
+      ->write_value(codec, buffer, value, error);
+}
+
+static FlValue* test_silent_codec_read_value_of_type(
+    FlStandardMessageCodec* codec,
+    GBytes* buffer,
+    size_t* offset,
+    int type,
+    GError** error) {
+  if (type == 1) {
+    return nullptr;
+  }
+  return FL_STANDARD_MESSAGE_CODEC_CLASS(test_silent_codec_parent_class)
+      ->read_value_of_type(codec, buffer, offset, type, error);
+}
+
+static void test_silent_codec_class_init(TestSilentCodecClass* klass) {
+  FL_STANDARD_MESSAGE_CODEC_CLASS(klass)->write_value =
+      test_silent_codec_write_value;
+  FL_STANDARD_MESSAGE_CODEC_CLASS(klass)->read_value_of_type =
+      test_silent_codec_read_value_of_type;
+}
+
+static void test_silent_codec_init(TestSilentCodec* self) {}
+
 namespace {
 
 using test_support::Bytes;
@@ -182,6 +231,9 @@ TEST(FloatText, TheLargestFloatKeepsAllItsDigits) {
 const std::string kRefusedAsFailed =
     "refused: fl_message_codec_error_quark code 0: ";
 
+const char kNoReason[] = "the codec gave no reason for its failure";
+const char kSilentCritical[] = "*the codec failed without setting an error*";
+
 // What came back, in one line: what was made, or why nothing was.
 std::string outcome(GBytes* bytes, const GError* error) {
   return bytes != nullptr ? "bytes " + to_hex(bytes)
@@ -191,6 +243,15 @@ std::string outcome(GBytes* bytes, const GError* error) {
 std::string outcome(FlMethodResponse* response, const GError* error) {
   return response != nullptr ? describe(response)
                              : "refused: " + describe(error);
+}
+
+// Takes @response.
+std::string encoded_response(FlMethodCodec* codec, FlMethodResponse* response) {
+  g_autoptr(FlMethodResponse) owned = response;
+  g_autoptr(GError) error = nullptr;
+  g_autoptr(GBytes) bytes =
+      embedding_host_encode_response(codec, owned, &error);
+  return outcome(bytes, error);
 }
 
 std::string decoded_call(FlMethodCodec* codec, const char* hex) {
@@ -215,6 +276,8 @@ std::string decoded_response(FlMethodCodec* codec, const char* hex) {
 
 struct Codecs {
   FlMethodCodec* standard;
+  FlMessageCodec* silent;
+  FlMethodCodec* silent_method;  // writes and reads values with silent
 };
 
 struct CodecCase {
@@ -232,8 +295,17 @@ class CodecTest : public testing::TestWithParam<CodecCase> {
  protected:
   CodecTest() {
     codecs_.standard = FL_METHOD_CODEC(fl_standard_method_codec_new());
+    codecs_.silent =
+        FL_MESSAGE_CODEC(g_object_new(test_silent_codec_get_type(), nullptr));
+    codecs_.silent_method =
+        FL_METHOD_CODEC(fl_standard_method_codec_new_with_message_codec(
+            FL_STANDARD_MESSAGE_CODEC(codecs_.silent)));
   }
-  ~CodecTest() override { g_object_unref(codecs_.standard); }
+  ~CodecTest() override {
+    g_object_unref(codecs_.silent_method);
+    g_object_unref(codecs_.silent);
+    g_object_unref(codecs_.standard);
+  }
 
   Codecs codecs_;
 };
@@ -282,7 +354,66 @@ INSTANTIATE_TEST_SUITE_P(
                     return decoded_response(codecs.standard,
                                             "01 07 01 45 00 00 07 01 73");
                   },
-                  kRefusedAsFailed + "Unexpected extra data", nullptr}),
+                  kRefusedAsFailed + "Unexpected extra data", nullptr},
+        // A codec that fails without saying why is a programming error; a
+        // caller still gets an error to act on.
+        CodecCase{"SilentEncodeMessage",
+                  [](const Codecs& codecs) {
+                    g_autoptr(FlValue) value = fl_value_new_bool(true);
+                    g_autoptr(GError) error = nullptr;
+                    g_autoptr(GBytes) bytes = fl_message_codec_encode_message(
+                        codecs.silent, value, &error);
+                    return outcome(bytes, error);
+                  },
+                  kRefusedAsFailed + kNoReason, kSilentCritical},
+        CodecCase{"SilentDecodeMessage",
+                  [](const Codecs& codecs) {
+                    g_autoptr(GBytes) message = test_support::to_bytes({1});
+                    g_autoptr(GError) error = nullptr;
+                    g_autoptr(FlValue) value = fl_message_codec_decode_message(
+                        codecs.silent, message, &error);
+                    return value != nullptr ? describe(value)
+                                            : "refused: " + describe(error);
+                  },
+                  kRefusedAsFailed + kNoReason, kSilentCritical},
+        CodecCase{"SilentEncodeMethodCall",
+                  [](const Codecs& codecs) {
+                    g_autoptr(FlValue) args = fl_value_new_bool(true);
+                    g_autoptr(GError) error = nullptr;
+                    g_autoptr(GBytes) bytes = embedding_host_encode_method_call(
+                        codecs.silent_method, "m", args, &error);
+                    return outcome(bytes, error);
+                  },
+                  kRefusedAsFailed + kNoReason, kSilentCritical},
+        CodecCase{"SilentDecodeMethodCall",
+                  [](const Codecs& codecs) {
+                    return decoded_call(codecs.silent_method, "07 01 6d 01");
+                  },
+                  kRefusedAsFailed + kNoReason, kSilentCritical},
+        CodecCase{"SilentEncodeSuccess",
+                  [](const Codecs& codecs) {
+                    g_autoptr(FlValue) result = fl_value_new_bool(true);
+                    return encoded_response(
+                        codecs.silent_method,
+                        FL_METHOD_RESPONSE(
+                            fl_method_success_response_new(result)));
+                  },
+                  kRefusedAsFailed + kNoReason, kSilentCritical},
+        CodecCase{"SilentEncodeError",
+                  [](const Codecs& codecs) {
+                    g_autoptr(FlValue) details = fl_value_new_bool(true);
+                    return encoded_response(
+                        codecs.silent_method,
+                        FL_METHOD_RESPONSE(fl_method_error_response_new(
+                            "E", nullptr, details)));
+                  },
+                  kRefusedAsFailed + kNoReason, kSilentCritical},
+        CodecCase{"SilentDecodeResponse",
+                  [](const Codecs& codecs) {
+                    return decoded_response(codecs.silent_method,
+                                            "01 07 01 45 00 01");
+                  },
+                  kRefusedAsFailed + kNoReason, kSilentCritical}),
     [](const auto& info) { return info.param.name; });
 
 // ---- Programming errors are criticals ----
