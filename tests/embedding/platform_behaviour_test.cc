@@ -230,8 +230,8 @@ TEST(FloatText, TheLargestFloatKeepsAllItsDigits) {
 
 const std::string kRefusedAsFailed =
     "refused: fl_message_codec_error_quark code 0: ";
-
-const char kNoReason[] = "the codec gave no reason for its failure";
+const std::string kRefusedForNoReason =
+    kRefusedAsFailed + "the codec gave no reason for its failure";
 const char kSilentCritical[] = "*the codec failed without setting an error*";
 
 // What came back, in one line: what was made, or why nothing was.
@@ -240,17 +240,25 @@ std::string outcome(GBytes* bytes, const GError* error) {
                           : "refused: " + describe(error);
 }
 
-std::string outcome(FlMethodResponse* response, const GError* error) {
-  return response != nullptr ? describe(response)
-                             : "refused: " + describe(error);
-}
-
-// Takes @response.
-std::string encoded_response(FlMethodCodec* codec, FlMethodResponse* response) {
-  g_autoptr(FlMethodResponse) owned = response;
+std::string encoded_message(FlMessageCodec* codec, FlValue* value) {
   g_autoptr(GError) error = nullptr;
   g_autoptr(GBytes) bytes =
-      embedding_host_encode_response(codec, owned, &error);
+      fl_message_codec_encode_message(codec, value, &error);
+  return outcome(bytes, error);
+}
+
+std::string decoded_message(FlMessageCodec* codec, const char* hex) {
+  g_autoptr(GBytes) message = test_support::to_bytes(from_hex(hex));
+  g_autoptr(GError) error = nullptr;
+  g_autoptr(FlValue) value =
+      fl_message_codec_decode_message(codec, message, &error);
+  return value != nullptr ? describe(value) : "refused: " + describe(error);
+}
+
+std::string encoded_call(FlMethodCodec* codec, FlValue* args) {
+  g_autoptr(GError) error = nullptr;
+  g_autoptr(GBytes) bytes =
+      embedding_host_encode_method_call(codec, "m", args, &error);
   return outcome(bytes, error);
 }
 
@@ -266,18 +274,29 @@ std::string decoded_call(FlMethodCodec* codec, const char* hex) {
   return std::string("call ") + name + " " + describe(args);
 }
 
+// Takes @response.
+std::string encoded_response(FlMethodCodec* codec, gpointer response) {
+  g_autoptr(FlMethodResponse) owned = FL_METHOD_RESPONSE(response);
+  g_autoptr(GError) error = nullptr;
+  g_autoptr(GBytes) bytes =
+      embedding_host_encode_response(codec, owned, &error);
+  return outcome(bytes, error);
+}
+
 std::string decoded_response(FlMethodCodec* codec, const char* hex) {
   g_autoptr(GBytes) message = test_support::to_bytes(from_hex(hex));
   g_autoptr(GError) error = nullptr;
   g_autoptr(FlMethodResponse) response =
       embedding_host_decode_response(codec, message, &error);
-  return outcome(response, error);
+  return response != nullptr ? describe(response)
+                             : "refused: " + describe(error);
 }
 
 struct Codecs {
   FlMethodCodec* standard;
   FlMessageCodec* silent;
   FlMethodCodec* silent_method;  // writes and reads values with silent
+  FlValue* truth;                // what silent cannot write
 };
 
 struct CodecCase {
@@ -300,8 +319,10 @@ class CodecTest : public testing::TestWithParam<CodecCase> {
     codecs_.silent_method =
         FL_METHOD_CODEC(fl_standard_method_codec_new_with_message_codec(
             FL_STANDARD_MESSAGE_CODEC(codecs_.silent)));
+    codecs_.truth = fl_value_new_bool(true);
   }
   ~CodecTest() override {
+    fl_value_unref(codecs_.truth);
     g_object_unref(codecs_.silent_method);
     g_object_unref(codecs_.silent);
     g_object_unref(codecs_.standard);
@@ -330,11 +351,9 @@ INSTANTIATE_TEST_SUITE_P(
                   FL_METHOD_RESPONSE(fl_method_success_response_new(nullptr));
               g_autoptr(GError) error = nullptr;
               FlValue* result = fl_method_response_get_result(response, &error);
-              g_autoptr(GBytes) bytes = embedding_host_encode_response(
-                  codecs.standard, response, nullptr);
               return describe(response) + ", result " + describe(result) +
                      ", error " + describe(error) + ", " +
-                     outcome(bytes, nullptr);
+                     encoded_response(codecs.standard, g_object_ref(response));
             },
             "success: none, result none, error none, bytes 00 00", nullptr},
         // The message codec refuses left-over bytes as additional data, the
@@ -359,61 +378,44 @@ INSTANTIATE_TEST_SUITE_P(
         // caller still gets an error to act on.
         CodecCase{"SilentEncodeMessage",
                   [](const Codecs& codecs) {
-                    g_autoptr(FlValue) value = fl_value_new_bool(true);
-                    g_autoptr(GError) error = nullptr;
-                    g_autoptr(GBytes) bytes = fl_message_codec_encode_message(
-                        codecs.silent, value, &error);
-                    return outcome(bytes, error);
+                    return encoded_message(codecs.silent, codecs.truth);
                   },
-                  kRefusedAsFailed + kNoReason, kSilentCritical},
+                  kRefusedForNoReason, kSilentCritical},
         CodecCase{"SilentDecodeMessage",
                   [](const Codecs& codecs) {
-                    g_autoptr(GBytes) message = test_support::to_bytes({1});
-                    g_autoptr(GError) error = nullptr;
-                    g_autoptr(FlValue) value = fl_message_codec_decode_message(
-                        codecs.silent, message, &error);
-                    return value != nullptr ? describe(value)
-                                            : "refused: " + describe(error);
+                    return decoded_message(codecs.silent, "01");
                   },
-                  kRefusedAsFailed + kNoReason, kSilentCritical},
+                  kRefusedForNoReason, kSilentCritical},
         CodecCase{"SilentEncodeMethodCall",
                   [](const Codecs& codecs) {
-                    g_autoptr(FlValue) args = fl_value_new_bool(true);
-                    g_autoptr(GError) error = nullptr;
-                    g_autoptr(GBytes) bytes = embedding_host_encode_method_call(
-                        codecs.silent_method, "m", args, &error);
-                    return outcome(bytes, error);
+                    return encoded_call(codecs.silent_method, codecs.truth);
                   },
-                  kRefusedAsFailed + kNoReason, kSilentCritical},
+                  kRefusedForNoReason, kSilentCritical},
         CodecCase{"SilentDecodeMethodCall",
                   [](const Codecs& codecs) {
                     return decoded_call(codecs.silent_method, "07 01 6d 01");
                   },
-                  kRefusedAsFailed + kNoReason, kSilentCritical},
+                  kRefusedForNoReason, kSilentCritical},
         CodecCase{"SilentEncodeSuccess",
                   [](const Codecs& codecs) {
-                    g_autoptr(FlValue) result = fl_value_new_bool(true);
                     return encoded_response(
                         codecs.silent_method,
-                        FL_METHOD_RESPONSE(
-                            fl_method_success_response_new(result)));
+                        fl_method_success_response_new(codecs.truth));
                   },
-                  kRefusedAsFailed + kNoReason, kSilentCritical},
+                  kRefusedForNoReason, kSilentCritical},
         CodecCase{"SilentEncodeError",
                   [](const Codecs& codecs) {
-                    g_autoptr(FlValue) details = fl_value_new_bool(true);
-                    return encoded_response(
-                        codecs.silent_method,
-                        FL_METHOD_RESPONSE(fl_method_error_response_new(
-                            "E", nullptr, details)));
+                    return encoded_response(codecs.silent_method,
+                                            fl_method_error_response_new(
+                                                "E", nullptr, codecs.truth));
                   },
-                  kRefusedAsFailed + kNoReason, kSilentCritical},
+                  kRefusedForNoReason, kSilentCritical},
         CodecCase{"SilentDecodeResponse",
                   [](const Codecs& codecs) {
                     return decoded_response(codecs.silent_method,
                                             "01 07 01 45 00 01");
                   },
-                  kRefusedAsFailed + kNoReason, kSilentCritical}),
+                  kRefusedForNoReason, kSilentCritical}),
     [](const auto& info) { return info.param.name; });
 
 // ---- Programming errors are criticals ----
