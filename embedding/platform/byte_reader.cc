@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "value_types.h"
+
 ByteReader::ByteReader(GBytes* buffer, size_t* offset, GError** error)
     : offset_(offset), error_(error) {
   gsize size = 0;
@@ -9,14 +11,37 @@ ByteReader::ByteReader(GBytes* buffer, size_t* offset, GError** error)
   size_ = size;
 }
 
-void ByteReader::fail_short(size_t length) {
-  fail(FL_MESSAGE_CODEC_ERROR_OUT_OF_DATA,
-       "message ends early: %zu bytes needed at offset %zu, %zu left", length,
-       offset(), left());
+const guint8* ByteReader::take(size_t length) {
+  if (length > left()) {
+    fail(FL_MESSAGE_CODEC_ERROR_OUT_OF_DATA,
+         "message ends early: %zu bytes needed at offset %zu, %zu left", length,
+         offset(), left());
+    return nullptr;
+  }
+  const guint8* start = data_ + *offset_;
+  *offset_ += length;
+  return start;
 }
 
-bool ByteReader::read_long_size(guint8 marker, guint32* size) {
-  if (marker == value_types::kSize16Marker) {
+bool ByteReader::read_bytes(void* out, size_t length) {
+  const guint8* bytes = take(length);
+  if (bytes == nullptr) {
+    return false;
+  }
+  memcpy(out, bytes, length);
+  return true;
+}
+
+bool ByteReader::read_size(guint32* size) {
+  guint8 first = 0;
+  if (!read_number(&first)) {
+    return false;
+  }
+  if (first < value_types::kSize16Marker) {
+    *size = first;
+    return true;
+  }
+  if (first == value_types::kSize16Marker) {
     guint16 size16 = 0;
     if (!read_number(&size16)) {
       return false;
@@ -32,9 +57,12 @@ bool ByteReader::skip_padding(size_t alignment) {
   return remainder == 0 || take(alignment - remainder) != nullptr;
 }
 
-bool ByteReader::fail_count(size_t size_offset,
-                            guint64 count,
-                            guint64 item_size) {
+bool ByteReader::check_count(size_t size_offset,
+                             guint64 count,
+                             guint64 item_size) {
+  if (count * item_size <= left()) {
+    return true;
+  }
   return fail(FL_MESSAGE_CODEC_ERROR_OUT_OF_DATA,
               "size %" G_GUINT64_FORMAT
               " at offset %zu needs %" G_GUINT64_FORMAT
@@ -62,30 +90,7 @@ bool ByteReader::fail(FlMessageCodecError code, const char* format, ...) {
   return false;
 }
 
-// The length of the ASCII run that @text starts with, eight bytes at a time:
-// most text sent over a channel is ASCII, and g_utf8_validate_len() takes
-// many instructions for each byte.
-static size_t ascii_prefix(const gchar* text, size_t length) {
-  constexpr guint64 kHighBits = 0x8080808080808080u;
-  size_t done = 0;
-  for (; done + 8 <= length; done += 8) {
-    guint64 word;
-    memcpy(&word, text + done, sizeof(word));
-    if ((word & kHighBits) != 0) {
-      break;
-    }
-  }
-  while (done < length && (text[done] & 0x80) == 0) {
-    done++;
-  }
-  return done;
-}
-
 bool utf8_is_valid(const gchar* text, size_t length) {
-  // ASCII, U+0000 included, is valid UTF-8.
-  size_t ascii = ascii_prefix(text, length);
-  text += ascii;
-  length -= ascii;
   const gchar* end = text + length;
   while (text < end) {
     const gchar* stop = nullptr;

@@ -3,10 +3,7 @@
 
 #include <glib.h>
 
-#include <cstring>
-
 #include "flutter_linux/fl_message_codec.h"
-#include "value_types.h"
 
 // A cursor over the bytes of one message, for the standard codec's reader.
 // It moves the caller's offset, never reads past the end, and turns every
@@ -17,31 +14,14 @@ class ByteReader {
   ByteReader(GBytes* buffer, size_t* offset, GError** error);
 
   size_t offset() const { return *offset_; }
-  // The offset this reader moves, for the codec's class functions.
-  size_t* offset_pointer() const { return offset_; }
   size_t left() const { return *offset_ <= size_ ? size_ - *offset_ : 0; }
   bool at_end() const { return *offset_ >= size_; }
 
   // The next @length bytes, which stay in the message; NULL if there are
   // not that many.
-  const guint8* take(size_t length) {
-    if (G_UNLIKELY(length > left())) {
-      fail_short(length);
-      return nullptr;
-    }
-    const guint8* start = data_ + *offset_;
-    *offset_ += length;
-    return start;
-  }
+  const guint8* take(size_t length);
 
-  bool read_bytes(void* out, size_t length) {
-    const guint8* bytes = take(length);
-    if (bytes == nullptr) {
-      return false;
-    }
-    memcpy(out, bytes, length);
-    return true;
-  }
+  bool read_bytes(void* out, size_t length);
 
   template <typename T>
   bool read_number(T* out) {
@@ -49,17 +29,7 @@ class ByteReader {
   }
 
   // A size: one byte below 254, 254 and a uint16, or 255 and a uint32.
-  bool read_size(guint32* size) {
-    guint8 first = 0;
-    if (!read_number(&first)) {
-      return false;
-    }
-    if (first < value_types::kSize16Marker) {
-      *size = first;
-      return true;
-    }
-    return read_long_size(first, size);
-  }
+  bool read_size(guint32* size);
 
   // Skips zero to @alignment - 1 bytes up to the next multiple of it.
   bool skip_padding(size_t alignment);
@@ -67,10 +37,7 @@ class ByteReader {
   // Checks that @count items of at least @item_size bytes each can still
   // follow, before anything is allocated for them. @size_offset is where
   // the size was read, for the message.
-  bool check_count(size_t size_offset, guint64 count, guint64 item_size) {
-    return count * item_size <= left() ||
-           fail_count(size_offset, count, item_size);
-  }
+  bool check_count(size_t size_offset, guint64 count, guint64 item_size);
 
   // Fails unless the message ends here.
   bool expect_end(const char* after);
@@ -80,10 +47,6 @@ class ByteReader {
       G_GNUC_PRINTF(3, 4);
 
  private:
-  bool read_long_size(guint8 marker, guint32* size);
-  void fail_short(size_t length);
-  bool fail_count(size_t size_offset, guint64 count, guint64 item_size);
-
   const guint8* data_;
   size_t size_;
   size_t* offset_;

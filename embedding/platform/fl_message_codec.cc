@@ -14,11 +14,11 @@ GBytes* fl_message_codec_encode_message(FlMessageCodec* self,
                                         FlValue* message,
                                         GError** error) {
   g_return_val_if_fail(FL_IS_MESSAGE_CODEC(self), nullptr);
-  g_autoptr(GError) local_error = nullptr;
-  GBytes* encoded = FL_MESSAGE_CODEC_GET_CLASS(self)->encode_message(
-      self, message, &local_error);
+  g_autoptr(GError) failure = nullptr;
+  GBytes* encoded =
+      FL_MESSAGE_CODEC_GET_CLASS(self)->encode_message(self, message, &failure);
   if (encoded == nullptr) {
-    report_failure("fl_message_codec_encode_message", local_error, error);
+    pass_on_codec_failure("fl_message_codec_encode_message", &failure, error);
   }
   return encoded;
 }
@@ -28,5 +28,11 @@ FlValue* fl_message_codec_decode_message(FlMessageCodec* self,
                                          GError** error) {
   g_return_val_if_fail(FL_IS_MESSAGE_CODEC(self), nullptr);
   g_return_val_if_fail(message != nullptr, nullptr);
-  return FL_MESSAGE_CODEC_GET_CLASS(self)->decode_message(self, message, error);
+  g_autoptr(GError) failure = nullptr;
+  FlValue* value =
+      FL_MESSAGE_CODEC_GET_CLASS(self)->decode_message(self, message, &failure);
+  if (value == nullptr) {
+    pass_on_codec_failure("fl_message_codec_decode_message", &failure, error);
+  }
+  return value;
 }

@@ -1,11 +1,9 @@
 #include "flutter_linux/fl_method_codec.h"
 
 #include "fl_method_codec_private.h"
+#include "report_failure.h"
 
 G_DEFINE_ABSTRACT_TYPE(FlMethodCodec, fl_method_codec, G_TYPE_OBJECT)
-
-// The dispatchers below are the library's own: their callers have checked
-// their arguments, so they go straight to the class functions.
 
 static void fl_method_codec_class_init(FlMethodCodecClass* klass) {}
 
@@ -15,8 +13,16 @@ GBytes* fl_method_codec_encode_method_call(FlMethodCodec* self,
                                            const gchar* name,
                                            FlValue* args,
                                            GError** error) {
-  return FL_METHOD_CODEC_GET_CLASS(self)->encode_method_call(self, name, args,
-                                                             error);
+  g_return_val_if_fail(FL_IS_METHOD_CODEC(self), nullptr);
+  g_return_val_if_fail(name != nullptr, nullptr);
+  g_autoptr(GError) failure = nullptr;
+  GBytes* message = FL_METHOD_CODEC_GET_CLASS(self)->encode_method_call(
+      self, name, args, &failure);
+  if (message == nullptr) {
+    pass_on_codec_failure("fl_method_codec_encode_method_call", &failure,
+                          error);
+  }
+  return message;
 }
 
 gboolean fl_method_codec_decode_method_call(FlMethodCodec* self,
@@ -24,15 +30,31 @@ gboolean fl_method_codec_decode_method_call(FlMethodCodec* self,
                                             gchar** name,
                                             FlValue** args,
                                             GError** error) {
-  return FL_METHOD_CODEC_GET_CLASS(self)->decode_method_call(self, message,
-                                                             name, args, error);
+  g_return_val_if_fail(FL_IS_METHOD_CODEC(self), FALSE);
+  g_return_val_if_fail(message != nullptr, FALSE);
+  g_return_val_if_fail(name != nullptr && args != nullptr, FALSE);
+  g_autoptr(GError) failure = nullptr;
+  if (!FL_METHOD_CODEC_GET_CLASS(self)->decode_method_call(self, message, name,
+                                                           args, &failure)) {
+    pass_on_codec_failure("fl_method_codec_decode_method_call", &failure,
+                          error);
+    return FALSE;
+  }
+  return TRUE;
 }
 
 GBytes* fl_method_codec_encode_success_envelope(FlMethodCodec* self,
                                                 FlValue* result,
                                                 GError** error) {
-  return FL_METHOD_CODEC_GET_CLASS(self)->encode_success_envelope(self, result,
-                                                                  error);
+  g_return_val_if_fail(FL_IS_METHOD_CODEC(self), nullptr);
+  g_autoptr(GError) failure = nullptr;
+  GBytes* message = FL_METHOD_CODEC_GET_CLASS(self)->encode_success_envelope(
+      self, result, &failure);
+  if (message == nullptr) {
+    pass_on_codec_failure("fl_method_codec_encode_success_envelope", &failure,
+                          error);
+  }
+  return message;
 }
 
 GBytes* fl_method_codec_encode_error_envelope(FlMethodCodec* self,
@@ -40,36 +62,51 @@ GBytes* fl_method_codec_encode_error_envelope(FlMethodCodec* self,
                                               const gchar* message,
                                               FlValue* details,
                                               GError** error) {
-  return FL_METHOD_CODEC_GET_CLASS(self)->encode_error_envelope(
-      self, code, message, details, error);
+  g_return_val_if_fail(FL_IS_METHOD_CODEC(self), nullptr);
+  g_return_val_if_fail(code != nullptr, nullptr);
+  g_autoptr(GError) failure = nullptr;
+  GBytes* encoded = FL_METHOD_CODEC_GET_CLASS(self)->encode_error_envelope(
+      self, code, message, details, &failure);
+  if (encoded == nullptr) {
+    pass_on_codec_failure("fl_method_codec_encode_error_envelope", &failure,
+                          error);
+  }
+  return encoded;
 }
 
 GBytes* fl_method_codec_encode_response(FlMethodCodec* self,
                                         FlMethodResponse* response,
                                         GError** error) {
-  // The three kinds are final: comparing types is enough, and much quicker
-  // than asking the type system whether an instance is of a type.
-  GType type = G_TYPE_FROM_INSTANCE(response);
-  if (type == fl_method_success_response_get_type()) {
+  g_return_val_if_fail(FL_IS_METHOD_CODEC(self), nullptr);
+  g_return_val_if_fail(FL_IS_METHOD_RESPONSE(response), nullptr);
+  if (FL_IS_METHOD_SUCCESS_RESPONSE(response)) {
     return fl_method_codec_encode_success_envelope(
         self,
         fl_method_success_response_get_result(
             FL_METHOD_SUCCESS_RESPONSE(response)),
         error);
   }
-  if (type == fl_method_error_response_get_type()) {
+  if (FL_IS_METHOD_ERROR_RESPONSE(response)) {
     FlMethodErrorResponse* failure = FL_METHOD_ERROR_RESPONSE(response);
     return fl_method_codec_encode_error_envelope(
         self, fl_method_error_response_get_code(failure),
         fl_method_error_response_get_message(failure),
         fl_method_error_response_get_details(failure), error);
   }
-  // Not implemented: no bytes of its own.
-  return nullptr;
+  // Not implemented: the empty message.
+  return g_bytes_new(nullptr, 0);
 }
 
 FlMethodResponse* fl_method_codec_decode_response(FlMethodCodec* self,
                                                   GBytes* message,
                                                   GError** error) {
-  return FL_METHOD_CODEC_GET_CLASS(self)->decode_response(self, message, error);
+  g_return_val_if_fail(FL_IS_METHOD_CODEC(self), nullptr);
+  g_return_val_if_fail(message != nullptr, nullptr);
+  g_autoptr(GError) failure = nullptr;
+  FlMethodResponse* response =
+      FL_METHOD_CODEC_GET_CLASS(self)->decode_response(self, message, &failure);
+  if (response == nullptr) {
+    pass_on_codec_failure("fl_method_codec_decode_response", &failure, error);
+  }
+  return response;
 }

@@ -4,7 +4,8 @@
 #include "flutter_linux/fl_method_codec.h"
 
 // The dispatchers of the codec's class functions: channels, method calls
-// and the application's side reach a codec only through these.
+// and the application's side reach a codec only through these. Each one
+// that fails sets its GError.
 
 GBytes* fl_method_codec_encode_method_call(FlMethodCodec* codec,
                                            const gchar* name,
@@ -27,9 +28,8 @@ GBytes* fl_method_codec_encode_error_envelope(FlMethodCodec* codec,
                                               FlValue* details,
                                               GError** error);
 
-// The encoding of @response: a success or error envelope, or NULL without
-// an error for the not-implemented response, which has no bytes of its own
-// (the messenger sends the empty reply).
+// The encoding of @response: a success or error envelope, or the empty
+// message for the not-implemented response.
 GBytes* fl_method_codec_encode_response(FlMethodCodec* codec,
                                         FlMethodResponse* response,
                                         GError** error);

@@ -90,9 +90,9 @@ FlValue* fl_method_response_get_result(FlMethodResponse* response,
 }
 
 FlMethodSuccessResponse* fl_method_success_response_new(FlValue* result) {
-  auto* self = FL_METHOD_SUCCESS_RESPONSE(g_object_new_with_properties(
-      fl_method_success_response_get_type(), 0, nullptr, nullptr));
-  self->result = result != nullptr ? fl_value_ref(result) : fl_value_new_null();
+  auto* self = FL_METHOD_SUCCESS_RESPONSE(
+      g_object_new(fl_method_success_response_get_type(), nullptr));
+  self->result = result != nullptr ? fl_value_ref(result) : nullptr;
   return self;
 }
 
@@ -106,8 +106,8 @@ FlMethodErrorResponse* fl_method_error_response_new(const gchar* code,
                                                     const gchar* message,
                                                     FlValue* details) {
   g_return_val_if_fail(code != nullptr, nullptr);
-  auto* self = FL_METHOD_ERROR_RESPONSE(g_object_new_with_properties(
-      fl_method_error_response_get_type(), 0, nullptr, nullptr));
+  auto* self = FL_METHOD_ERROR_RESPONSE(
+      g_object_new(fl_method_error_response_get_type(), nullptr));
   self->code = g_strdup(code);
   self->message = g_strdup(message);
   self->details = details != nullptr ? fl_value_ref(details) : nullptr;
@@ -132,6 +132,6 @@ FlValue* fl_method_error_response_get_details(FlMethodErrorResponse* response) {
 }
 
 FlMethodNotImplementedResponse* fl_method_not_implemented_response_new(void) {
-  return FL_METHOD_NOT_IMPLEMENTED_RESPONSE(g_object_new_with_properties(
-      fl_method_not_implemented_response_get_type(), 0, nullptr, nullptr));
+  return FL_METHOD_NOT_IMPLEMENTED_RESPONSE(
+      g_object_new(fl_method_not_implemented_response_get_type(), nullptr));
 }

@@ -5,7 +5,6 @@
 #include "byte_reader.h"
 #include "fl_standard_message_codec_private.h"
 #include "fl_value_private.h"
-#include "report_failure.h"
 #include "value_types.h"
 
 static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__,
@@ -58,33 +57,16 @@ void put_number(GByteArray* buffer, T number) {
   put_bytes(buffer, &number, sizeof(number));
 }
 
-// Writes @size as the encoding does into @out (at most 5 bytes); returns
-// the number of bytes written.
-size_t encode_size(uint32_t size, guint8* out) {
-  if (size < kSize16Marker) {
-    out[0] = static_cast<guint8>(size);
-    return 1;
-  }
-  if (size <= 0xffff) {
-    out[0] = kSize16Marker;
-    auto size16 = static_cast<guint16>(size);
-    memcpy(out + 1, &size16, sizeof(size16));
-    return 1 + sizeof(size16);
-  }
-  out[0] = kSize32Marker;
-  memcpy(out + 1, &size, sizeof(size));
-  return 1 + sizeof(size);
-}
-
 void put_size(GByteArray* buffer, uint32_t size) {
-  guint8 bytes[5];
-  put_bytes(buffer, bytes, encode_size(size, bytes));
-}
-
-// A type byte and a size, in one append.
-void put_header(GByteArray* buffer, guint8 type_byte, uint32_t size) {
-  guint8 bytes[6] = {type_byte};
-  put_bytes(buffer, bytes, 1 + encode_size(size, bytes + 1));
+  if (size < kSize16Marker) {
+    put_byte(buffer, static_cast<guint8>(size));
+  } else if (size <= 0xffff) {
+    put_byte(buffer, kSize16Marker);
+    put_number(buffer, static_cast<guint16>(size));
+  } else {
+    put_byte(buffer, kSize32Marker);
+    put_number(buffer, size);
+  }
 }
 
 void put_padding(GByteArray* buffer, size_t alignment) {
@@ -128,8 +110,8 @@ bool write_container(FlStandardMessageCodec* self,
   if (!check_length(length, 1, is_map ? "map" : "list", error)) {
     return false;
   }
-  put_header(buffer, is_map ? value_types::kMap : value_types::kList,
-             static_cast<uint32_t>(length));
+  put_byte(buffer, is_map ? value_types::kMap : value_types::kList);
+  put_size(buffer, static_cast<uint32_t>(length));
   for (size_t i = 0; i < length; i++) {
     if (is_map) {
       if (!fl_standard_message_codec_write_value(
@@ -144,24 +126,6 @@ bool write_container(FlStandardMessageCodec* self,
     }
   }
   return true;
-}
-
-// The elements of a typed list, whatever their type.
-const void* typed_list_elements(FlValue* value) {
-  switch (fl_value_get_type(value)) {
-    case FL_VALUE_TYPE_UINT8_LIST:
-      return fl_value_get_uint8_list(value);
-    case FL_VALUE_TYPE_INT32_LIST:
-      return fl_value_get_int32_list(value);
-    case FL_VALUE_TYPE_INT64_LIST:
-      return fl_value_get_int64_list(value);
-    case FL_VALUE_TYPE_FLOAT_LIST:
-      return fl_value_get_float_list(value);
-    case FL_VALUE_TYPE_FLOAT32_LIST:
-      return fl_value_get_float32_list(value);
-    default:
-      return nullptr;
-  }
 }
 
 gboolean fl_standard_message_codec_real_write_value(
@@ -207,11 +171,12 @@ gboolean fl_standard_message_codec_real_write_value(
       if (!check_length(length, facts.element_size, facts.name, error)) {
         return FALSE;
       }
-      put_header(buffer, facts.type_byte, static_cast<uint32_t>(length));
+      put_byte(buffer, facts.type_byte);
+      put_size(buffer, static_cast<uint32_t>(length));
       if (facts.element_size > 1) {
         put_padding(buffer, facts.element_size);
       }
-      put_bytes(buffer, typed_list_elements(value),
+      put_bytes(buffer, fl_value_get_typed_list(value),
                 length * facts.element_size);
       return TRUE;
     }
@@ -232,17 +197,15 @@ FlValue* read_typed_list(ByteReader& reader, const value_types::Facts& facts) {
   if (!reader.check_count(size_offset, count, facts.element_size)) {
     return nullptr;
   }
-  void* elements = nullptr;
-  FlValue* value =
-      fl_value_new_typed_list_uninitialised(facts.type, count, &elements);
-  reader.read_bytes(elements, count * facts.element_size);
-  return value;
+  const guint8* elements = reader.take(count * facts.element_size);
+  return fl_value_new_typed_list(facts.type, elements, count);
 }
 
 // Reads the elements of a list or map through the codec's own functions, so
 // that a subclass's types may appear inside.
 FlValue* read_container(FlStandardMessageCodec* self,
                         GBytes* buffer,
+                        size_t* offset,
                         ByteReader& reader,
                         bool is_map,
                         size_t type_offset,
@@ -264,7 +227,7 @@ FlValue* read_container(FlStandardMessageCodec* self,
       is_map ? fl_value_new_map() : fl_value_new_list();
   for (guint32 i = 0; i < count; i++) {
     FlValue* first =
-        fl_standard_message_codec_read_value_from(self, buffer, reader, error);
+        fl_standard_message_codec_read_value(self, buffer, offset, error);
     if (first == nullptr) {
       return nullptr;
     }
@@ -273,7 +236,7 @@ FlValue* read_container(FlStandardMessageCodec* self,
       continue;
     }
     FlValue* second =
-        fl_standard_message_codec_read_value_from(self, buffer, reader, error);
+        fl_standard_message_codec_read_value(self, buffer, offset, error);
     if (second == nullptr) {
       fl_value_unref(first);
       return nullptr;
@@ -324,8 +287,8 @@ FlValue* fl_standard_message_codec_real_read_value_of_type(
     }
     case value_types::kList:
     case value_types::kMap:
-      return read_container(self, buffer, reader, type == value_types::kMap,
-                            type_offset, error);
+      return read_container(self, buffer, offset, reader,
+                            type == value_types::kMap, type_offset, error);
     default: {
       const value_types::Facts* typed_list =
           type >= 0 && type <= G_MAXUINT8
@@ -358,6 +321,10 @@ GBytes* fl_standard_message_codec_encode_message(FlMessageCodec* codec,
 FlValue* fl_standard_message_codec_decode_message(FlMessageCodec* codec,
                                                   GBytes* message,
                                                   GError** error) {
+  // An application sends no bytes at all for a null message.
+  if (g_bytes_get_size(message) == 0) {
+    return fl_value_new_null();
+  }
   size_t offset = 0;
   g_autoptr(FlValue) value = fl_standard_message_codec_read_value(
       FL_STANDARD_MESSAGE_CODEC(codec), message, &offset, error);
@@ -420,13 +387,8 @@ gboolean fl_standard_message_codec_write_value(FlStandardMessageCodec* codec,
     put_byte(buffer, value_types::kNull);
     return TRUE;
   }
-  g_autoptr(GError) local_error = nullptr;
-  if (FL_STANDARD_MESSAGE_CODEC_GET_CLASS(codec)->write_value(
-          codec, buffer, value, &local_error)) {
-    return TRUE;
-  }
-  report_failure("fl_standard_message_codec_write_value", local_error, error);
-  return FALSE;
+  return FL_STANDARD_MESSAGE_CODEC_GET_CLASS(codec)->write_value(codec, buffer,
+                                                                 value, error);
 }
 
 FlValue* fl_standard_message_codec_read_value(FlStandardMessageCodec* codec,
@@ -436,24 +398,15 @@ FlValue* fl_standard_message_codec_read_value(FlStandardMessageCodec* codec,
   g_return_val_if_fail(FL_IS_STANDARD_MESSAGE_CODEC(codec), nullptr);
   g_return_val_if_fail(buffer != nullptr && offset != nullptr, nullptr);
   ByteReader reader(buffer, offset, error);
-  return fl_standard_message_codec_read_value_from(codec, buffer, reader,
-                                                   error);
-}
-
-// ---- Private to the library ----
-
-FlValue* fl_standard_message_codec_read_value_from(
-    FlStandardMessageCodec* codec,
-    GBytes* buffer,
-    ByteReader& reader,
-    GError** error) {
   guint8 type = 0;
   if (!reader.read_number(&type)) {
     return nullptr;
   }
   return FL_STANDARD_MESSAGE_CODEC_GET_CLASS(codec)->read_value_of_type(
-      codec, buffer, reader.offset_pointer(), type, error);
+      codec, buffer, offset, type, error);
 }
+
+// ---- Private to the library ----
 
 gboolean fl_standard_message_codec_write_string(GByteArray* buffer,
                                                 const gchar* text,
@@ -468,7 +421,8 @@ gboolean fl_standard_message_codec_write_string(GByteArray* buffer,
   if (!check_length(length, 1, "string", error)) {
     return FALSE;
   }
-  put_header(buffer, value_types::kString, static_cast<uint32_t>(length));
+  put_byte(buffer, value_types::kString);
+  put_size(buffer, static_cast<uint32_t>(length));
   put_bytes(buffer, text, length);
   return TRUE;
 }

@@ -21,15 +21,6 @@ bool fl_standard_message_codec_read_string_body(ByteReader& reader,
                                                 const gchar** text,
                                                 size_t* length);
 
-// Reads the type byte at @reader's offset and the value it starts, through
-// the codec's read_value_of_type, as fl_standard_message_codec_read_value()
-// does with a reader of its own.
-FlValue* fl_standard_message_codec_read_value_from(
-    FlStandardMessageCodec* codec,
-    GBytes* buffer,
-    ByteReader& reader,
-    GError** error);
-
 // Reads a string value, or null when @null_allowed (then @text is NULL);
 // @what names it in the error, e.g. "method name".
 bool fl_standard_message_codec_read_string(ByteReader& reader,

@@ -1,11 +1,9 @@
 #include "flutter_linux/fl_standard_method_codec.h"
 
 #include <cstring>
-#include <utility>
 
 #include "byte_reader.h"
 #include "fl_standard_message_codec_private.h"
-#include "fl_standard_method_codec_private.h"
 
 struct _FlStandardMethodCodec {
   FlMethodCodec parent_instance;
@@ -25,78 +23,12 @@ enum Envelope : guint8 {
   kErrorEnvelope = 1,
 };
 
-// The buffer a thread encodes its messages in, kept from one message to the
-// next. A message leaves as a GBytes over the buffer itself, and the buffer
-// comes back to whichever thread frees the GBytes: a reply then costs no
-// allocation for its bytes. While the buffer is out, the next message on
-// the thread takes a new one.
-class ScratchBuffer {
- public:
-  ScratchBuffer() : buffer_(take_spare()) {}
-  ~ScratchBuffer() {
-    if (buffer_ != nullptr) {
-      give_back(buffer_);
-    }
-  }
-  ScratchBuffer(const ScratchBuffer&) = delete;
-  ScratchBuffer& operator=(const ScratchBuffer&) = delete;
-
-  GByteArray* get() const { return buffer_; }
-
-  // The message written so far, as a GBytes that owns the buffer.
-  GBytes* finish() {
-    GByteArray* buffer = std::exchange(buffer_, nullptr);
-    return g_bytes_new_with_free_func(buffer->data, buffer->len, give_back,
-                                      buffer);
-  }
-
- private:
-  static constexpr guint kInitialSize = 256;
-  // Larger buffers are not kept, so that one big message does not hold its
-  // memory for the life of the thread.
-  static constexpr guint kLargestKept = 64 * 1024;
-
-  // Frees the thread's spare buffer when the thread ends.
-  struct SpareKeeper {
-    ~SpareKeeper() {
-      thread_ending_ = true;
-      g_clear_pointer(&spare_, g_byte_array_unref);
-    }
-  };
-
-  static void keep_until_the_thread_ends() {
-    static thread_local SpareKeeper keeper;
-  }
-
-  static GByteArray* take_spare() {
-    GByteArray* buffer = std::exchange(spare_, nullptr);
-    if (buffer == nullptr) {
-      return g_byte_array_sized_new(kInitialSize);
-    }
-    g_byte_array_set_size(buffer, 0);
-    return buffer;
-  }
-
-  static void give_back(gpointer data) {
-    auto* buffer = static_cast<GByteArray*>(data);
-    if (spare_ != nullptr || thread_ending_ || buffer->len > kLargestKept) {
-      g_byte_array_unref(buffer);
-      return;
-    }
-    keep_until_the_thread_ends();
-    spare_ = buffer;
-  }
-
-  // Plain data, so that they can still be read while the thread ends, after
-  // its keeper has gone.
-  static thread_local GByteArray* spare_;
-  static thread_local bool thread_ending_;
-
-  GByteArray* buffer_;
-};
-
-thread_local GByteArray* ScratchBuffer::spare_ = nullptr;
-thread_local bool ScratchBuffer::thread_ending_ = false;
+// Whatever follows a call or a reply is refused, a stack trace after an
+// error's details included, as the platform refuses it.
+bool expect_end(ByteReader& reader) {
+  return reader.at_end() ||
+         reader.fail(FL_MESSAGE_CODEC_ERROR_FAILED, "Unexpected extra data");
+}
 
 }  // namespace
 
@@ -110,44 +42,15 @@ static GBytes* fl_standard_method_codec_encode_method_call(FlMethodCodec* codec,
                                                            FlValue* args,
                                                            GError** error) {
   FlStandardMethodCodec* self = FL_STANDARD_METHOD_CODEC(codec);
-  ScratchBuffer scratch;
-  GByteArray* buffer = scratch.get();
+  g_autoptr(GByteArray) buffer = g_byte_array_new();
   if (!fl_standard_message_codec_write_string(buffer, name, strlen(name),
                                               error) ||
       !fl_standard_message_codec_write_value(self->message_codec, buffer, args,
                                              error)) {
     return nullptr;
   }
-  return scratch.finish();
-}
-
-gboolean fl_standard_method_codec_decode_method_call_in_place(
-    FlStandardMethodCodec* self,
-    GBytes* message,
-    const gchar** name,
-    size_t* name_length,
-    FlValue** args,
-    GError** error) {
-  size_t offset = 0;
-  ByteReader reader(message, &offset, error);
-  if (!fl_standard_message_codec_read_string(reader, "method name", false, name,
-                                             name_length)) {
-    return FALSE;
-  }
-  // A method name is a C string for the plugin: cut at a U+0000, it would
-  // name another method than the one called.
-  if (memchr(*name, '\0', *name_length) != nullptr) {
-    reader.fail(FL_MESSAGE_CODEC_ERROR_FAILED,
-                "method name at offset 0 holds U+0000");
-    return FALSE;
-  }
-  g_autoptr(FlValue) decoded_args = fl_standard_message_codec_read_value_from(
-      self->message_codec, message, reader, error);
-  if (decoded_args == nullptr || !reader.expect_end("the arguments")) {
-    return FALSE;
-  }
-  *args = static_cast<FlValue*>(g_steal_pointer(&decoded_args));
-  return TRUE;
+  return g_byte_array_free_to_bytes(
+      static_cast<GByteArray*>(g_steal_pointer(&buffer)));
 }
 
 static gboolean fl_standard_method_codec_decode_method_call(
@@ -156,14 +59,29 @@ static gboolean fl_standard_method_codec_decode_method_call(
     gchar** name,
     FlValue** args,
     GError** error) {
+  FlStandardMethodCodec* self = FL_STANDARD_METHOD_CODEC(codec);
+  size_t offset = 0;
+  ByteReader reader(message, &offset, error);
   const gchar* name_text = nullptr;
   size_t name_length = 0;
-  if (!fl_standard_method_codec_decode_method_call_in_place(
-          FL_STANDARD_METHOD_CODEC(codec), message, &name_text, &name_length,
-          args, error)) {
+  if (!fl_standard_message_codec_read_string(reader, "method name", false,
+                                             &name_text, &name_length)) {
+    return FALSE;
+  }
+  // A method name is a C string for the plugin: cut at a U+0000, it would
+  // name another method than the one called.
+  if (memchr(name_text, '\0', name_length) != nullptr) {
+    reader.fail(FL_MESSAGE_CODEC_ERROR_FAILED,
+                "method name at offset 0 holds U+0000");
+    return FALSE;
+  }
+  g_autoptr(FlValue) decoded_args = fl_standard_message_codec_read_value(
+      self->message_codec, message, &offset, error);
+  if (decoded_args == nullptr || !expect_end(reader)) {
     return FALSE;
   }
   *name = g_strndup(name_text, name_length);
+  *args = static_cast<FlValue*>(g_steal_pointer(&decoded_args));
   return TRUE;
 }
 
@@ -172,15 +90,15 @@ static GBytes* fl_standard_method_codec_encode_success_envelope(
     FlValue* result,
     GError** error) {
   FlStandardMethodCodec* self = FL_STANDARD_METHOD_CODEC(codec);
-  ScratchBuffer scratch;
-  GByteArray* buffer = scratch.get();
+  g_autoptr(GByteArray) buffer = g_byte_array_new();
   guint8 envelope = kSuccessEnvelope;
   g_byte_array_append(buffer, &envelope, 1);
   if (!fl_standard_message_codec_write_value(self->message_codec, buffer,
                                              result, error)) {
     return nullptr;
   }
-  return scratch.finish();
+  return g_byte_array_free_to_bytes(
+      static_cast<GByteArray*>(g_steal_pointer(&buffer)));
 }
 
 static GBytes* fl_standard_method_codec_encode_error_envelope(
@@ -190,8 +108,7 @@ static GBytes* fl_standard_method_codec_encode_error_envelope(
     FlValue* details,
     GError** error) {
   FlStandardMethodCodec* self = FL_STANDARD_METHOD_CODEC(codec);
-  ScratchBuffer scratch;
-  GByteArray* buffer = scratch.get();
+  g_autoptr(GByteArray) buffer = g_byte_array_new();
   guint8 envelope = kErrorEnvelope;
   g_byte_array_append(buffer, &envelope, 1);
   if (!fl_standard_message_codec_write_string(buffer, code, strlen(code),
@@ -207,7 +124,8 @@ static GBytes* fl_standard_method_codec_encode_error_envelope(
                               self->message_codec, buffer, details, error)) {
     return nullptr;
   }
-  return scratch.finish();
+  return g_byte_array_free_to_bytes(
+      static_cast<GByteArray*>(g_steal_pointer(&buffer)));
 }
 
 static FlMethodResponse* decode_error_envelope(FlStandardMethodCodec* self,
@@ -227,8 +145,7 @@ static FlMethodResponse* decode_error_envelope(FlStandardMethodCodec* self,
   }
   g_autoptr(FlValue) details = fl_standard_message_codec_read_value(
       self->message_codec, message, offset, error);
-  // The platform refuses what follows the details, a stack trace included.
-  if (details == nullptr || !reader.expect_end("the error details")) {
+  if (details == nullptr || !expect_end(reader)) {
     return nullptr;
   }
   g_autofree gchar* code_copy = g_strndup(code, code_length);
@@ -262,7 +179,7 @@ static FlMethodResponse* fl_standard_method_codec_decode_response(
   }
   g_autoptr(FlValue) result = fl_standard_message_codec_read_value(
       self->message_codec, message, &offset, error);
-  if (result == nullptr || !reader.expect_end("the result")) {
+  if (result == nullptr || !expect_end(reader)) {
     return nullptr;
   }
   return FL_METHOD_RESPONSE(fl_method_success_response_new(result));

@@ -1,5 +1,6 @@
 #include "flutter_linux/fl_value.h"
 
+#include <cfloat>
 #include <cinttypes>
 #include <cstring>
 #include <type_traits>
@@ -36,18 +37,6 @@ namespace {
 static_assert(sizeof(_FlValue) % alignof(double) == 0,
               "inline elements must stay aligned");
 
-// A null carries nothing and nothing can change it, so every null is this
-// one shared value: a call without arguments costs no allocation. Its
-// references are counted all the same, above a reference of its own that
-// nobody else holds: a plugin that releases a null once too often brings
-// the count down to that one, which is a critical, where the platform would
-// free a null that is still in use.
-_FlValue shared_null = {FL_VALUE_TYPE_NULL, 1, {false}};
-
-bool is_shared(FlValue* value) {
-  return value->type == FL_VALUE_TYPE_NULL;
-}
-
 FlValue* value_alloc(FlValueType type, size_t extra_bytes) {
   auto* value = static_cast<FlValue*>(g_malloc(sizeof(_FlValue) + extra_bytes));
   value->type = type;
@@ -55,14 +44,12 @@ FlValue* value_alloc(FlValueType type, size_t extra_bytes) {
   return value;
 }
 
-FlValue* new_typed_list(FlValueType type, const void* elements, size_t length) {
-  void* storage = nullptr;
-  FlValue* value =
-      fl_value_new_typed_list_uninitialised(type, length, &storage);
-  if (length > 0) {
-    memcpy(storage, elements, length * value_types::facts(type).element_size);
-  }
-  return value;
+// A copy of @length elements, typed as the table says that the elements of
+// @type are.
+template <FlValueType type>
+FlValue* new_typed_list(const value_types::ElementType<type>* elements,
+                        size_t length) {
+  return fl_value_new_typed_list(type, elements, length);
 }
 
 bool is_map(FlValue* value) {
@@ -78,76 +65,44 @@ bool has_length(FlValue* value) {
          value->type == FL_VALUE_TYPE_MAP || is_typed_list(value->type);
 }
 
-// ---- Equality and hashing ----
+// ---- Equality ----
 
-// Float elements compare as C's == does, which is not how their bytes do:
-// NaN differs from itself, 0.0 equals -0.0.
-template <typename T>
-bool elements_equal(const void* a, const void* b, size_t length) {
-  const T* left = static_cast<const T*>(a);
-  const T* right = static_cast<const T*>(b);
-  for (size_t i = 0; i < length; i++) {
-    if (!(left[i] == right[i])) {
-      return false;
-    }
-  }
-  return true;
-}
-
+// Elements compare as C's == does, which for floats is not how their bytes
+// do: NaN differs from itself, 0.0 equals -0.0.
 bool arrays_equal(FlValue* a, FlValue* b) {
   if (a->array.length != b->array.length) {
     return false;
   }
-  switch (a->type) {
-    case FL_VALUE_TYPE_FLOAT_LIST:
-      return elements_equal<double>(a->array.data, b->array.data,
-                                    a->array.length);
-    case FL_VALUE_TYPE_FLOAT32_LIST:
-      return elements_equal<float>(a->array.data, b->array.data,
-                                   a->array.length);
-    default: {
-      size_t element_size = a->type == FL_VALUE_TYPE_STRING
-                                ? 1
-                                : value_types::facts(a->type).element_size;
-      return memcmp(a->array.data, b->array.data,
-                    a->array.length * element_size) == 0;
-    }
+  if (a->type == FL_VALUE_TYPE_STRING) {
+    return memcmp(a->array.data, b->array.data, a->array.length) == 0;
   }
-}
-
-constexpr guint kHashPrime = 16777619u;
-
-guint hash_combine(guint hash, guint more) {
-  return (hash ^ more) * kHashPrime;
-}
-
-guint hash_bytes(guint hash, const void* data, size_t length) {
-  const auto* bytes = static_cast<const guint8*>(data);
-  for (size_t i = 0; i < length; i++) {
-    hash = hash_combine(hash, bytes[i]);
-  }
-  return hash;
-}
-
-// Values that compare equal with == hash alike: 0.0 and -0.0 both as 0.
-// NaN equals nothing, so any hash does for it.
-guint hash_double(double number) {
-  if (number == 0.0) {
-    number = 0.0;
-  }
-  return hash_bytes(2166136261u, &number, sizeof(number));
-}
-
-template <typename T>
-guint hash_float_elements(guint hash, const void* data, size_t length) {
-  const T* elements = static_cast<const T*>(data);
-  for (size_t i = 0; i < length; i++) {
-    hash = hash_combine(hash, hash_double(elements[i]));
-  }
-  return hash;
+  return value_types::with_elements(
+      a->type, a->array.data, [&](const auto* left) {
+        const auto* right = static_cast<decltype(left)>(b->array.data);
+        for (size_t i = 0; i < a->array.length; i++) {
+          if (!(left[i] == right[i])) {
+            return false;
+          }
+        }
+        return true;
+      });
 }
 
 // ---- Text ----
+
+// Sixteen decimals, less the zeros at the end but one after the point.
+void append_float(GString* out, double number) {
+  // A sign, the 309 digits of the largest double, a point, the decimals.
+  char text[1 + DBL_MAX_10_EXP + 1 + 1 + 16 + 1];
+  g_ascii_formatd(text, sizeof(text), "%.16f", number);
+  size_t length = strlen(text);
+  if (strchr(text, '.') != nullptr) {
+    while (text[length - 1] == '0' && text[length - 2] != '.') {
+      length--;
+    }
+  }
+  g_string_append_len(out, text, length);
+}
 
 template <typename T>
 void append_numbers(GString* out, const T* elements, size_t length) {
@@ -157,8 +112,7 @@ void append_numbers(GString* out, const T* elements, size_t length) {
       g_string_append(out, ", ");
     }
     if constexpr (std::is_floating_point_v<T>) {
-      char text[G_ASCII_DTOSTR_BUF_SIZE];
-      g_string_append(out, g_ascii_dtostr(text, sizeof(text), elements[i]));
+      append_float(out, elements[i]);
     } else {
       g_string_append_printf(out, "%" PRId64,
                              static_cast<int64_t>(elements[i]));
@@ -178,29 +132,21 @@ void append_to_string(GString* out, FlValue* value) {
     case FL_VALUE_TYPE_INT:
       g_string_append_printf(out, "%" PRId64, value->integer);
       break;
-    case FL_VALUE_TYPE_FLOAT: {
-      char text[G_ASCII_DTOSTR_BUF_SIZE];
-      g_string_append(out, g_ascii_dtostr(text, sizeof(text), value->number));
+    case FL_VALUE_TYPE_FLOAT:
+      append_float(out, value->number);
       break;
-    }
     case FL_VALUE_TYPE_STRING:
       g_string_append(out, static_cast<const gchar*>(value->array.data));
       break;
     case FL_VALUE_TYPE_UINT8_LIST:
-      append_numbers(out, fl_value_get_uint8_list(value), value->array.length);
-      break;
     case FL_VALUE_TYPE_INT32_LIST:
-      append_numbers(out, fl_value_get_int32_list(value), value->array.length);
-      break;
     case FL_VALUE_TYPE_INT64_LIST:
-      append_numbers(out, fl_value_get_int64_list(value), value->array.length);
-      break;
-    case FL_VALUE_TYPE_FLOAT32_LIST:
-      append_numbers(out, fl_value_get_float32_list(value),
-                     value->array.length);
-      break;
     case FL_VALUE_TYPE_FLOAT_LIST:
-      append_numbers(out, fl_value_get_float_list(value), value->array.length);
+    case FL_VALUE_TYPE_FLOAT32_LIST:
+      value_types::with_elements(
+          value->type, value->array.data, [&](const auto* elements) {
+            append_numbers(out, elements, value->array.length);
+          });
       break;
     case FL_VALUE_TYPE_LIST:
       g_string_append_c(out, '[');
@@ -231,15 +177,22 @@ void append_to_string(GString* out, FlValue* value) {
 
 // ---- Private to the library ----
 
-FlValue* fl_value_new_typed_list_uninitialised(FlValueType type,
-                                               size_t length,
-                                               void** elements) {
-  FlValue* value =
-      value_alloc(type, length * value_types::facts(type).element_size);
+FlValue* fl_value_new_typed_list(FlValueType type,
+                                 const void* elements,
+                                 size_t length) {
+  size_t size = length * value_types::facts(type).element_size;
+  FlValue* value = value_alloc(type, size);
   value->array.length = length;
   value->array.data = value + 1;
-  *elements = value->array.data;
+  if (size > 0) {
+    memcpy(value->array.data, elements, size);
+  }
   return value;
+}
+
+const void* fl_value_get_typed_list(FlValue* value) {
+  g_return_val_if_fail(value != nullptr && is_typed_list(value->type), nullptr);
+  return value->array.data;
 }
 
 size_t fl_value_get_string_length(FlValue* value) {
@@ -248,57 +201,10 @@ size_t fl_value_get_string_length(FlValue* value) {
   return value->array.length;
 }
 
-guint fl_value_hash(FlValue* value) {
-  // A seed of this process's own, so that no message can be made whose keys
-  // all fall into one slot of a map's index.
-  static const guint seed = g_random_int();
-  guint hash = hash_combine(2166136261u ^ seed, value->type);
-  switch (value->type) {
-    case FL_VALUE_TYPE_NULL:
-      return hash;
-    case FL_VALUE_TYPE_BOOL:
-      return hash_combine(hash, value->boolean ? 1 : 0);
-    case FL_VALUE_TYPE_INT:
-      return hash_bytes(hash, &value->integer, sizeof(value->integer));
-    case FL_VALUE_TYPE_FLOAT:
-      return hash_combine(hash, hash_double(value->number));
-    case FL_VALUE_TYPE_FLOAT_LIST:
-      return hash_float_elements<double>(hash, value->array.data,
-                                         value->array.length);
-    case FL_VALUE_TYPE_FLOAT32_LIST:
-      return hash_float_elements<float>(hash, value->array.data,
-                                        value->array.length);
-    case FL_VALUE_TYPE_STRING:
-      return hash_bytes(hash, value->array.data, value->array.length);
-    case FL_VALUE_TYPE_UINT8_LIST:
-    case FL_VALUE_TYPE_INT32_LIST:
-    case FL_VALUE_TYPE_INT64_LIST:
-      return hash_bytes(
-          hash, value->array.data,
-          value->array.length * value_types::facts(value->type).element_size);
-    case FL_VALUE_TYPE_LIST:
-      for (FlValue* child : *value->list) {
-        hash = hash_combine(hash, fl_value_hash(child));
-      }
-      return hash;
-    case FL_VALUE_TYPE_MAP: {
-      // Equal maps may hold their entries in any order: a sum does not care.
-      guint sum = 0;
-      for (size_t i = 0; i < value->map->size(); i++) {
-        sum += hash_combine(fl_value_hash(value->map->key(i)),
-                            fl_value_hash(value->map->value(i)));
-      }
-      return hash_combine(hash, sum);
-    }
-  }
-  return hash;
-}
-
 // ---- Construction and life ----
 
 FlValue* fl_value_new_null(void) {
-  g_atomic_int_inc(&shared_null.ref_count);
-  return &shared_null;
+  return value_alloc(FL_VALUE_TYPE_NULL, 0);
 }
 
 FlValue* fl_value_new_bool(bool boolean) {
@@ -339,34 +245,34 @@ FlValue* fl_value_new_string_sized(const gchar* text, size_t length) {
 
 FlValue* fl_value_new_uint8_list(const uint8_t* elements, size_t length) {
   g_return_val_if_fail(elements != nullptr || length == 0, nullptr);
-  return new_typed_list(FL_VALUE_TYPE_UINT8_LIST, elements, length);
+  return new_typed_list<FL_VALUE_TYPE_UINT8_LIST>(elements, length);
 }
 
 FlValue* fl_value_new_uint8_list_from_bytes(GBytes* bytes) {
   g_return_val_if_fail(bytes != nullptr, nullptr);
   gsize length = 0;
   const void* data = g_bytes_get_data(bytes, &length);
-  return new_typed_list(FL_VALUE_TYPE_UINT8_LIST, data, length);
+  return fl_value_new_typed_list(FL_VALUE_TYPE_UINT8_LIST, data, length);
 }
 
 FlValue* fl_value_new_int32_list(const int32_t* elements, size_t length) {
   g_return_val_if_fail(elements != nullptr || length == 0, nullptr);
-  return new_typed_list(FL_VALUE_TYPE_INT32_LIST, elements, length);
+  return new_typed_list<FL_VALUE_TYPE_INT32_LIST>(elements, length);
 }
 
 FlValue* fl_value_new_int64_list(const int64_t* elements, size_t length) {
   g_return_val_if_fail(elements != nullptr || length == 0, nullptr);
-  return new_typed_list(FL_VALUE_TYPE_INT64_LIST, elements, length);
+  return new_typed_list<FL_VALUE_TYPE_INT64_LIST>(elements, length);
 }
 
 FlValue* fl_value_new_float32_list(const float* elements, size_t length) {
   g_return_val_if_fail(elements != nullptr || length == 0, nullptr);
-  return new_typed_list(FL_VALUE_TYPE_FLOAT32_LIST, elements, length);
+  return new_typed_list<FL_VALUE_TYPE_FLOAT32_LIST>(elements, length);
 }
 
 FlValue* fl_value_new_float_list(const double* elements, size_t length) {
   g_return_val_if_fail(elements != nullptr || length == 0, nullptr);
-  return new_typed_list(FL_VALUE_TYPE_FLOAT_LIST, elements, length);
+  return new_typed_list<FL_VALUE_TYPE_FLOAT_LIST>(elements, length);
 }
 
 FlValue* fl_value_new_list(void) {
@@ -399,13 +305,6 @@ FlValue* fl_value_ref(FlValue* value) {
 void fl_value_unref(FlValue* value) {
   g_return_if_fail(value != nullptr);
   if (!g_atomic_int_dec_and_test(&value->ref_count)) {
-    return;
-  }
-  if (is_shared(value)) {
-    g_atomic_int_inc(&value->ref_count);
-    g_critical(
-        "fl_value_unref: a null value was released more times than it was "
-        "referenced");
     return;
   }
   if (value->type == FL_VALUE_TYPE_LIST) {
@@ -543,18 +442,20 @@ const gchar* fl_value_get_string(FlValue* value) {
   return static_cast<const gchar*>(value->array.data);
 }
 
-#define TYPED_LIST_GETTER(name, element_type, value_type)                 \
-  const element_type* name(FlValue* value) {                              \
+// Each getter's C type comes from the table, and must be the one that the
+// public header declares.
+#define TYPED_LIST_GETTER(name, value_type)                               \
+  const value_types::ElementType<value_type>* name(FlValue* value) {      \
     g_return_val_if_fail(value != nullptr && value->type == (value_type), \
                          nullptr);                                        \
-    return static_cast<const element_type*>(value->array.data);           \
+    return value_types::elements_of<value_type>(value->array.data);       \
   }
 
-TYPED_LIST_GETTER(fl_value_get_uint8_list, uint8_t, FL_VALUE_TYPE_UINT8_LIST)
-TYPED_LIST_GETTER(fl_value_get_int32_list, int32_t, FL_VALUE_TYPE_INT32_LIST)
-TYPED_LIST_GETTER(fl_value_get_int64_list, int64_t, FL_VALUE_TYPE_INT64_LIST)
-TYPED_LIST_GETTER(fl_value_get_float32_list, float, FL_VALUE_TYPE_FLOAT32_LIST)
-TYPED_LIST_GETTER(fl_value_get_float_list, double, FL_VALUE_TYPE_FLOAT_LIST)
+TYPED_LIST_GETTER(fl_value_get_uint8_list, FL_VALUE_TYPE_UINT8_LIST)
+TYPED_LIST_GETTER(fl_value_get_int32_list, FL_VALUE_TYPE_INT32_LIST)
+TYPED_LIST_GETTER(fl_value_get_int64_list, FL_VALUE_TYPE_INT64_LIST)
+TYPED_LIST_GETTER(fl_value_get_float32_list, FL_VALUE_TYPE_FLOAT32_LIST)
+TYPED_LIST_GETTER(fl_value_get_float_list, FL_VALUE_TYPE_FLOAT_LIST)
 
 #undef TYPED_LIST_GETTER
 

@@ -7,13 +7,13 @@
 // U+0000, which fl_value_get_string() cannot show.
 size_t fl_value_get_string_length(FlValue* value);
 
-// Makes a typed list of @length elements whose storage the caller fills
-// through @elements before the value is shared.
-FlValue* fl_value_new_typed_list_uninitialised(FlValueType type,
-                                               size_t length,
-                                               void** elements);
+// A typed list of @type holding a copy of the @length elements at
+// @elements, which need not be aligned.
+FlValue* fl_value_new_typed_list(FlValueType type,
+                                 const void* elements,
+                                 size_t length);
 
-// A hash that agrees with fl_value_equal(): equal values hash alike.
-guint fl_value_hash(FlValue* value);
+// The elements of a typed list of any type.
+const void* fl_value_get_typed_list(FlValue* value);
 
 #endif  // EMBEDDING_PLATFORM_FL_VALUE_PRIVATE_H_

@@ -5,16 +5,67 @@
 
 #include <gtest/gtest.h>
 
+#include <cfloat>
 #include <cmath>
 #include <functional>
 #include <string>
 
 #include "test_support.h"
 
+// A standard message codec that fails without saying why, as a faulty one of
+// an application's might: in writing any bool, and in reading a true.
+G_DECLARE_FINAL_TYPE(TestSilentCodec,
+                     test_silent_codec,
+                     TEST,
+                     SILENT_CODEC,
+                     FlStandardMessageCodec)
+
+struct _TestSilentCodec {
+  FlStandardMessageCodec parent_instance;
+};
+
+G_DEFINE_TYPE(TestSilentCodec,
+              test_silent_codec,
+              fl_standard_message_codec_get_type())
+
+static gboolean test_silent_codec_write_value(FlStandardMessageCodec* codec,
+                                              GByteArray* buffer,
+                                              FlValue* value,
+                                              GError** error) {
+  if (fl_value_get_type(value) == FL_VALUE_TYPE_BOOL) {
+    return FALSE;
+  }
+  return FL_STANDARD_MESSAGE_CODEC_CLASS(test_silent_codec_parent_class)
+      ->write_value(codec, buffer, value, error);
+}
+
+static FlValue* test_silent_codec_read_value_of_type(
+    FlStandardMessageCodec* codec,
+    GBytes* buffer,
+    size_t* offset,
+    int type,
+    GError** error) {
+  if (type == 1) {
+    return nullptr;
+  }
+  return FL_STANDARD_MESSAGE_CODEC_CLASS(test_silent_codec_parent_class)
+      ->read_value_of_type(codec, buffer, offset, type, error);
+}
+
+static void test_silent_codec_class_init(TestSilentCodecClass* klass) {
+  FL_STANDARD_MESSAGE_CODEC_CLASS(klass)->write_value =
+      test_silent_codec_write_value;
+  FL_STANDARD_MESSAGE_CODEC_CLASS(klass)->read_value_of_type =
+      test_silent_codec_read_value_of_type;
+}
+
+static void test_silent_codec_init(TestSilentCodec* self) {}
+
 namespace {
 
 using test_support::Bytes;
 using test_support::decode_value;
+using test_support::describe;
 using test_support::encode_value;
 using test_support::error_matches;
 using test_support::from_hex;
@@ -47,6 +98,8 @@ INSTANTIATE_TEST_SUITE_P(
     Values,
     AcceptedMessageTest,
     testing::Values(
+        // An application sends no bytes at all for a null message.
+        WireCase{"EmptyMessageIsNull", "", "00"},
         // Dart strings may hold U+0000: all the bytes stay.
         WireCase{"StringHoldingNul", "07 03 61 00 62", "07 03 61 00 62"},
         // A map never holds two equal keys: the last value wins, in the
@@ -114,6 +167,407 @@ TEST(FloatEquality, ANanValueIsNotEqualEvenToItself) {
   g_autoptr(FlValue) nan = fl_value_new_float(NAN);
   EXPECT_FALSE(fl_value_equal(nan, nan));
 }
+
+// ---- Floats as text ----
+
+struct FloatTextCase {
+  const char* name;
+  double number;
+  const char* text;          // alone, and in a float list
+  const char* float32_text;  // in a float32 list
+};
+
+void PrintTo(const FloatTextCase& each, std::ostream* out) {
+  *out << each.name;
+}
+
+class FloatTextTest : public testing::TestWithParam<FloatTextCase> {};
+
+TEST_P(FloatTextTest, HasSixteenDecimalsLessTheZerosAfterTheFirst) {
+  const FloatTextCase& each = GetParam();
+  g_autoptr(FlValue) number = fl_value_new_float(each.number);
+  g_autofree gchar* alone = fl_value_to_string(number);
+  EXPECT_STREQ(alone, each.text);
+
+  const double numbers[] = {each.number, each.number};
+  g_autoptr(FlValue) list = fl_value_new_float_list(numbers, 2);
+  g_autofree gchar* in_list = fl_value_to_string(list);
+  EXPECT_EQ(std::string(in_list),
+            std::string("[") + each.text + ", " + each.text + "]");
+
+  const float number32 = static_cast<float>(each.number);
+  g_autoptr(FlValue) list32 = fl_value_new_float32_list(&number32, 1);
+  g_autofree gchar* in_list32 = fl_value_to_string(list32);
+  EXPECT_EQ(std::string(in_list32), std::string("[") + each.float32_text + "]");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Text,
+    FloatTextTest,
+    testing::Values(
+        FloatTextCase{"Zero", 0.0, "0.0", "0.0"},
+        FloatTextCase{"NegativeZero", -0.0, "-0.0", "-0.0"},
+        FloatTextCase{"One", 1.0, "1.0", "1.0"},
+        FloatTextCase{"OneTenth", 0.1, "0.1", "0.1000000014901161"},
+        FloatTextCase{"NegativeHalf", -0.5, "-0.5", "-0.5"},
+        FloatTextCase{"Pi", 3.1415926535897931, "3.1415926535897931",
+                      "3.1415927410125732"},
+        FloatTextCase{"BelowTheSixteenthDecimal", 1e-20, "0.0", "0.0"},
+        FloatTextCase{"TwentyOneDigits", 1e20, "100000000000000000000.0",
+                      "100000002004087734272.0"}),
+    [](const auto& info) { return info.param.name; });
+
+TEST(FloatText, TheLargestFloatKeepsAllItsDigits) {
+  g_autoptr(FlValue) number = fl_value_new_float(-DBL_MAX);
+  g_autofree gchar* text = fl_value_to_string(number);
+  std::string shown = text;
+  EXPECT_EQ(shown.size(), 1u + 309 + 2) << shown;
+  EXPECT_EQ(shown.substr(0, 18), "-17976931348623157") << shown;
+  EXPECT_EQ(shown.substr(shown.size() - 6), "8368.0") << shown;
+}
+
+// ---- What a codec gives back ----
+
+const std::string kRefusedAsFailed =
+    "refused: fl_message_codec_error_quark code 0: ";
+const std::string kRefusedForNoReason =
+    kRefusedAsFailed + "the codec gave no reason for its failure";
+const char kSilentCritical[] = "*the codec failed without setting an error*";
+
+// What came back, in one line: what was made, or why nothing was.
+std::string outcome(GBytes* bytes, const GError* error) {
+  return bytes != nullptr ? "bytes " + to_hex(bytes)
+                          : "refused: " + describe(error);
+}
+
+std::string encoded_message(FlMessageCodec* codec, FlValue* value) {
+  g_autoptr(GError) error = nullptr;
+  g_autoptr(GBytes) bytes =
+      fl_message_codec_encode_message(codec, value, &error);
+  return outcome(bytes, error);
+}
+
+std::string decoded_message(FlMessageCodec* codec, const char* hex) {
+  g_autoptr(GBytes) message = test_support::to_bytes(from_hex(hex));
+  g_autoptr(GError) error = nullptr;
+  g_autoptr(FlValue) value =
+      fl_message_codec_decode_message(codec, message, &error);
+  return value != nullptr ? describe(value) : "refused: " + describe(error);
+}
+
+std::string decoded_call(FlMethodCodec* codec, const char* hex) {
+  g_autoptr(GBytes) message = test_support::to_bytes(from_hex(hex));
+  g_autofree gchar* name = nullptr;
+  g_autoptr(FlValue) args = nullptr;
+  g_autoptr(GError) error = nullptr;
+  if (!embedding_host_decode_method_call(codec, message, &name, &args,
+                                         &error)) {
+    return "refused: " + describe(error);
+  }
+  return std::string("call ") + name + " " + describe(args);
+}
+
+// Takes @response.
+std::string encoded_response(FlMethodCodec* codec, gpointer response) {
+  g_autoptr(FlMethodResponse) owned = FL_METHOD_RESPONSE(response);
+  g_autoptr(GError) error = nullptr;
+  g_autoptr(GBytes) bytes =
+      embedding_host_encode_response(codec, owned, &error);
+  return outcome(bytes, error);
+}
+
+std::string decoded_response(FlMethodCodec* codec, const char* hex) {
+  g_autoptr(GBytes) message = test_support::to_bytes(from_hex(hex));
+  g_autoptr(GError) error = nullptr;
+  g_autoptr(FlMethodResponse) response =
+      embedding_host_decode_response(codec, message, &error);
+  return response != nullptr ? describe(response)
+                             : "refused: " + describe(error);
+}
+
+// Through a channel that writes and reads values with @codec, on a host of
+// its own: the call @call_hex arrives, @answer answers it, and this
+// is what the application got back.
+std::string answered_through(FlMethodCodec* codec,
+                             const char* call_hex,
+                             std::function<void(FlMethodCall*)> answer) {
+  Host host;
+  g_autoptr(FlMethodChannel) channel =
+      fl_method_channel_new(host.binary_messenger(), "c", codec);
+  fl_method_channel_set_method_call_handler(
+      channel,
+      [](FlMethodChannel*, FlMethodCall* call, gpointer user_data) {
+        (*static_cast<std::function<void(FlMethodCall*)>*>(user_data))(call);
+      },
+      &answer, nullptr);
+  g_autoptr(GBytes) call = test_support::to_bytes(from_hex(call_hex));
+  g_autoptr(GError) error = nullptr;
+  g_autoptr(GBytes) reply = embedding_host_messenger_send(
+      host.messenger(), "c", call, nullptr, &error);
+  return reply != nullptr ? "reply " + to_hex(reply)
+                          : "no reply: " + describe(error);
+}
+
+// Through a channel that writes and reads values with @codec: the plugin
+// calls "m" with @args on the application, which answers with @answer (a
+// new response). Says what the plugin's callback got, and how often it ran.
+std::string invoked_through(FlMethodCodec* codec,
+                            FlValue* args,
+                            FlMethodResponse* answer) {
+  struct Invocation {
+    int callbacks = 0;
+    std::string got;
+  } invocation;
+  Host host;
+  embedding_host_set_method_call_handler(
+      host.host(), "c",
+      [](EmbeddingHost*, const gchar*, const gchar*, FlValue*,
+         gpointer user_data) -> FlMethodResponse* {
+        return FL_METHOD_RESPONSE(g_object_ref(user_data));
+      },
+      answer, g_object_unref);
+  g_autoptr(FlMethodChannel) channel =
+      fl_method_channel_new(host.binary_messenger(), "c", codec);
+  fl_method_channel_invoke_method(
+      channel, "m", args, nullptr,
+      [](GObject* source, GAsyncResult* result, gpointer user_data) {
+        auto* invocation = static_cast<Invocation*>(user_data);
+        g_autoptr(GError) error = nullptr;
+        g_autoptr(FlMethodResponse) response =
+            fl_method_channel_invoke_method_finish(FL_METHOD_CHANNEL(source),
+                                                   result, &error);
+        invocation->callbacks++;
+        invocation->got = response != nullptr ? describe(response)
+                                              : "refused: " + describe(error);
+      },
+      &invocation);
+  while (invocation.callbacks == 0) {
+    g_main_context_iteration(nullptr, TRUE);
+  }
+  // Nothing more is on its way: a second callback would run now.
+  while (g_main_context_iteration(nullptr, FALSE)) {
+  }
+  return invocation.got +
+         " (callbacks: " + std::to_string(invocation.callbacks) + ")";
+}
+
+struct Codecs {
+  FlMethodCodec* standard;
+  FlMessageCodec* silent;
+  FlMethodCodec* silent_method;  // writes and reads values with silent
+  FlValue* truth;                // what silent cannot write
+};
+
+struct CodecCase {
+  const char* name;
+  std::function<std::string(const Codecs&)> outcome;
+  std::string expected;
+  const char* critical;  // a pattern, or nullptr for none
+  // Whose critical: the platform's, or the application side's.
+  const char* critical_domain = "flutter";
+};
+
+void PrintTo(const CodecCase& each, std::ostream* out) {
+  *out << each.name;
+}
+
+class CodecTest : public testing::TestWithParam<CodecCase> {
+ protected:
+  CodecTest() {
+    codecs_.standard = FL_METHOD_CODEC(fl_standard_method_codec_new());
+    codecs_.silent =
+        FL_MESSAGE_CODEC(g_object_new(test_silent_codec_get_type(), nullptr));
+    codecs_.silent_method =
+        FL_METHOD_CODEC(fl_standard_method_codec_new_with_message_codec(
+            FL_STANDARD_MESSAGE_CODEC(codecs_.silent)));
+    codecs_.truth = fl_value_new_bool(true);
+  }
+  ~CodecTest() override {
+    fl_value_unref(codecs_.truth);
+    g_object_unref(codecs_.silent_method);
+    g_object_unref(codecs_.silent);
+    g_object_unref(codecs_.standard);
+  }
+
+  Codecs codecs_;
+};
+
+TEST_P(CodecTest, GivesBackWhatThePlatformGives) {
+  if (GetParam().critical != nullptr) {
+    g_test_expect_message(GetParam().critical_domain, G_LOG_LEVEL_CRITICAL,
+                          GetParam().critical);
+  }
+  std::string got = GetParam().outcome(codecs_);
+  g_test_assert_expected_messages();
+  EXPECT_EQ(got, GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Messages,
+    CodecTest,
+    testing::Values(
+        CodecCase{
+            "ASuccessWithoutAResultHoldsNoValue",
+            [](const Codecs& codecs) {
+              g_autoptr(FlMethodResponse) response =
+                  FL_METHOD_RESPONSE(fl_method_success_response_new(nullptr));
+              g_autoptr(GError) error = nullptr;
+              FlValue* result = fl_method_response_get_result(response, &error);
+              return describe(response) + ", result " + describe(result) +
+                     ", error " + describe(error) + ", " +
+                     encoded_response(codecs.standard, g_object_ref(response));
+            },
+            "success: none, result none, error none, bytes 00 00", nullptr},
+        // The message codec refuses left-over bytes as additional data, the
+        // method codec as a failure of its own.
+        CodecCase{"ExtraDataAfterACall",
+                  [](const Codecs& codecs) {
+                    return decoded_call(codecs.standard, "07 01 6d 00 00");
+                  },
+                  kRefusedAsFailed + "Unexpected extra data", nullptr},
+        CodecCase{"ExtraDataAfterASuccess",
+                  [](const Codecs& codecs) {
+                    return decoded_response(codecs.standard, "00 00 00");
+                  },
+                  kRefusedAsFailed + "Unexpected extra data", nullptr},
+        CodecCase{"ExtraDataAfterAnError",
+                  [](const Codecs& codecs) {
+                    return decoded_response(codecs.standard,
+                                            "01 07 01 45 00 00 07 01 73");
+                  },
+                  kRefusedAsFailed + "Unexpected extra data", nullptr},
+        // A codec that fails without saying why is a programming error; a
+        // caller still gets an error to act on.
+        CodecCase{"SilentEncodeMessage",
+                  [](const Codecs& codecs) {
+                    return encoded_message(codecs.silent, codecs.truth);
+                  },
+                  kRefusedForNoReason, kSilentCritical},
+        CodecCase{"SilentDecodeMessage",
+                  [](const Codecs& codecs) {
+                    return decoded_message(codecs.silent, "01");
+                  },
+                  kRefusedForNoReason, kSilentCritical},
+        // Through a channel: the plugin is told, the call stays open to be
+        // answered otherwise, and a callback runs once.
+        CodecCase{"SilentEncodeSuccess",
+                  [](const Codecs& codecs) {
+                    return answered_through(
+                        codecs.silent_method, "07 01 6d 00",
+                        [&codecs](FlMethodCall* call) {
+                          g_autoptr(GError) error = nullptr;
+                          EXPECT_FALSE(fl_method_call_respond_success(
+                              call, codecs.truth, &error));
+                          EXPECT_EQ("refused: " + describe(error),
+                                    kRefusedForNoReason);
+                          fl_method_call_respond_not_implemented(call, nullptr);
+                        });
+                  },
+                  "reply ", kSilentCritical},
+        CodecCase{"SilentEncodeError",
+                  [](const Codecs& codecs) {
+                    return answered_through(
+                        codecs.silent_method, "07 01 6d 00",
+                        [&codecs](FlMethodCall* call) {
+                          g_autoptr(GError) error = nullptr;
+                          EXPECT_FALSE(fl_method_call_respond_error(
+                              call, "E", nullptr, codecs.truth, &error));
+                          EXPECT_EQ("refused: " + describe(error),
+                                    kRefusedForNoReason);
+                          fl_method_call_respond_success(call, nullptr,
+                                                         nullptr);
+                        });
+                  },
+                  "reply 00 00", kSilentCritical},
+        CodecCase{"SilentDecodeMethodCall",
+                  [](const Codecs& codecs) {
+                    g_test_expect_message("flutter", G_LOG_LEVEL_WARNING,
+                                          "*Failed to decode method call*");
+                    return answered_through(
+                        codecs.silent_method, "07 01 6d 01",
+                        [](FlMethodCall*) { ADD_FAILURE() << "delivered"; });
+                  },
+                  "reply ", kSilentCritical},
+        CodecCase{"SilentEncodeMethodCall",
+                  [](const Codecs& codecs) {
+                    return invoked_through(
+                        codecs.silent_method, codecs.truth,
+                        FL_METHOD_RESPONSE(
+                            fl_method_not_implemented_response_new()));
+                  },
+                  kRefusedForNoReason + " (callbacks: 1)", kSilentCritical},
+        CodecCase{"SilentDecodeResponse",
+                  [](const Codecs& codecs) {
+                    return invoked_through(
+                        codecs.silent_method, nullptr,
+                        FL_METHOD_RESPONSE(fl_method_error_response_new(
+                            "E", nullptr, codecs.truth)));
+                  },
+                  kRefusedForNoReason + " (callbacks: 1)", kSilentCritical},
+        // A call on a channel whose handler was set to NULL is released
+        // unanswered; the NULL handler's data goes as any handler's does.
+        CodecCase{"ACallOnAChannelWhoseHandlerIsNull",
+                  [](const Codecs& codecs) {
+                    int destroyed = 0;
+                    std::string got;
+                    {
+                      Host host;
+                      g_autoptr(FlMethodChannel) channel =
+                          fl_method_channel_new(host.binary_messenger(), "c",
+                                                codecs.standard);
+                      fl_method_channel_set_method_call_handler(
+                          channel, nullptr, &destroyed,
+                          [](gpointer data) { (*static_cast<int*>(data))++; });
+                      g_autoptr(GBytes) call =
+                          test_support::to_bytes(from_hex("07 01 6d 00"));
+                      g_autoptr(GError) error = nullptr;
+                      g_autoptr(GBytes) reply = embedding_host_messenger_send(
+                          host.messenger(), "c", call, nullptr, &error);
+                      got = outcome(reply, error) +
+                            ", data released: " + std::to_string(destroyed);
+                    }
+                    return got + " then " + std::to_string(destroyed);
+                  },
+                  "refused: embedding_host_error_quark code 1: the message on "
+                  "channel \"c\" was released without a response, data "
+                  "released: 0 then 1",
+                  "*released without a response*", "embedding-host"},
+        // A handler that replaces itself sees its data released at once,
+        // before it returns: touching it afterwards is the plugin's mistake.
+        CodecCase{
+            "AHandlerReplacedWhileItRuns",
+            [](const Codecs& codecs) {
+              struct Replaced {
+                FlMethodChannel* channel;
+                int destroyed = 0;
+                int destroyed_before_return = -1;
+              } replaced;
+              Host host;
+              g_autoptr(FlMethodChannel) channel = fl_method_channel_new(
+                  host.binary_messenger(), "c", codecs.standard);
+              replaced.channel = channel;
+              fl_method_channel_set_method_call_handler(
+                  channel,
+                  [](FlMethodChannel*, FlMethodCall* call, gpointer data) {
+                    auto* replaced = static_cast<Replaced*>(data);
+                    fl_method_channel_set_method_call_handler(
+                        replaced->channel, nullptr, nullptr, nullptr);
+                    replaced->destroyed_before_return = replaced->destroyed;
+                    fl_method_call_respond_not_implemented(call, nullptr);
+                  },
+                  &replaced,
+                  [](gpointer data) {
+                    static_cast<Replaced*>(data)->destroyed++;
+                  });
+              g_autoptr(GBytes) call =
+                  test_support::to_bytes(from_hex("07 01 6d 00"));
+              g_autoptr(GBytes) reply = embedding_host_messenger_send(
+                  host.messenger(), "c", call, nullptr, nullptr);
+              return outcome(reply, nullptr) + ", released before return: " +
+                     std::to_string(replaced.destroyed_before_return);
+            },
+            "bytes , released before return: 1", nullptr}),
+    [](const auto& info) { return info.param.name; });
 
 // ---- Programming errors are criticals ----
 

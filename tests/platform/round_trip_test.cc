@@ -84,13 +84,14 @@ TEST(RoundTrip, RandomRepliesOfEachKind) {
 }
 
 // Each prefix is copied into a buffer of exactly its size, so that a read
-// past the end is caught by AddressSanitizer as well as by the result.
+// past the end is caught by AddressSanitizer as well as by the result. The
+// empty prefix is left out: it is the null message.
 TEST(RoundTrip, EveryTruncatedEncodingIsRefused) {
   RandomValues values(kSeed + 3, 2);
   for (int i = 0; i < 300; i++) {
     g_autoptr(FlValue) value = values.next();
     Bytes encoded = encode_value(value);
-    for (size_t cut = 0; cut < encoded.size(); cut++) {
+    for (size_t cut = 1; cut < encoded.size(); cut++) {
       Bytes prefix(encoded.begin(), encoded.begin() + cut);
       prefix.shrink_to_fit();
       g_autoptr(GError) error = nullptr;

@@ -1,5 +1,4 @@
-// FlValue's behaviour beyond the encoding: maps, equality, text, and the
-// shared null.
+// FlValue's behaviour beyond the encoding: maps, equality and text.
 
 #include <gtest/gtest.h>
 
@@ -61,35 +60,9 @@ TEST(Value, ToStringShowsNestedValues) {
   EXPECT_STREQ(text, "[null, true, 0.5, {k: -3}, [1, 255]]");
 }
 
-// Past a few entries a map finds its keys through a hash index; whichever
-// way, it holds no two equal keys and keeps the order they came in.
-TEST(Value, ABigMapFindsEachKeyAndReplacesEqualOnesInPlace) {
-  constexpr int kEntries = 5000;
-  g_autoptr(FlValue) map = fl_value_new_map();
-  g_autoptr(FlValue) reversed = fl_value_new_map();
-  for (int i = 0; i < kEntries; i++) {
-    fl_value_set_take(map, fl_value_new_int(i), fl_value_new_int(i));
-    fl_value_set_take(reversed, fl_value_new_int(kEntries - 1 - i),
-                      fl_value_new_int(kEntries - 1 - i));
-  }
-  EXPECT_TRUE(fl_value_equal(map, reversed));
-  for (int i = 0; i < kEntries; i += 7) {
-    fl_value_set_take(map, fl_value_new_int(i), fl_value_new_int(-i));
-  }
-  ASSERT_EQ(fl_value_get_length(map), static_cast<size_t>(kEntries));
-  EXPECT_FALSE(fl_value_equal(map, reversed));
-  for (int i = 0; i < kEntries; i++) {
-    ASSERT_EQ(fl_value_get_int(fl_value_get_map_key(map, i)), i);
-    g_autoptr(FlValue) key = fl_value_new_int(i);
-    ASSERT_EQ(fl_value_get_int(fl_value_lookup(map, key)), i % 7 == 0 ? -i : i);
-  }
-  g_autoptr(FlValue) absent = fl_value_new_int(kEntries);
-  EXPECT_EQ(fl_value_lookup(map, absent), nullptr);
-}
-
 TEST(Value, KeysAreFoundByEqualityNotIdentity) {
   g_autoptr(FlValue) map = fl_value_new_map();
-  // Enough entries for the index, with keys of every awkward kind.
+  // Keys of every awkward kind among plain string keys.
   for (int i = 0; i < 40; i++) {
     fl_value_set_string_take(map, std::to_string(i).c_str(),
                              fl_value_new_int(i));
@@ -137,23 +110,6 @@ TEST(Value, ListsFromStringsAndBytesCopyTheirInput) {
   g_bytes_unref(bytes);
   ASSERT_EQ(fl_value_get_length(uint8_list), 3u);
   EXPECT_EQ(fl_value_get_uint8_list(uint8_list)[2], 3);
-}
-
-// Every null is one shared value, but its references are counted: one
-// release too many is the plugin's mistake, which the platform would pay
-// for with a null freed while in use.
-TEST(Value, NullsAreOneValueAndAReleaseTooManyIsACritical) {
-  FlValue* first = fl_value_new_null();
-  FlValue* second = fl_value_new_null();
-  EXPECT_EQ(first, second);
-  fl_value_unref(fl_value_ref(first));
-  fl_value_unref(first);
-  fl_value_unref(second);
-
-  g_test_expect_message("flutter", G_LOG_LEVEL_CRITICAL,
-                        "*null value was released more times*");
-  fl_value_unref(first);
-  g_test_assert_expected_messages();
 }
 
 }  // namespace
