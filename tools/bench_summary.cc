@@ -141,8 +141,7 @@ void write_memory_growth(const StandingRuns& standing,
   }
 }
 
-// Decoding is linear when the cost of an entry stays about the same from a
-// small map to a large one.
+// What an entry costs in a small map and in a larger one.
 void write_map_decoding(const StandingRuns& standing, FILE* out) {
   bool first = true;
   for (const auto& [name, run] : standing) {
