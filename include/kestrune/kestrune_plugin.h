@@ -14,8 +14,9 @@ G_BEGIN_DECLS
 /**
  * KestrunePlugin:
  *
- * The plugin inside the host process. Registration makes one and hands it to
- * the "kestrune" channel's handler, which then holds its only reference.
+ * The plugin inside the application's process. Registration makes one and
+ * hands it to the "kestrune" channel's handler, which then holds its only
+ * reference.
  */
 typedef struct _KestrunePlugin KestrunePlugin;
 
