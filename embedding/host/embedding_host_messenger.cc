@@ -120,14 +120,32 @@ static void embedding_host_messenger_init(EmbeddingHostMessenger* self) {
   self->state = new MessengerState(context);
 }
 
-// Runs @work in the messenger's context, keeping the messenger until then.
-template <typename Work>
-static void run_later(EmbeddingHostMessenger* self, Work work) {
+// Hands @message on @channel to @deliver in the messenger's context, later,
+// keeping what it needs until then; a cancelled send is not delivered.
+template <typename Deliver>
+static void deliver_later(EmbeddingHostMessenger* self,
+                          const gchar* channel,
+                          GBytes* message,
+                          GTask* task,
+                          Deliver deliver) {
   g_object_ref(self);
-  self->state->queue.push([self, work]() {
-    work();
+  gchar* name = g_strdup(channel);
+  GBytes* bytes =
+      message != nullptr ? g_bytes_ref(message) : g_bytes_new(nullptr, 0);
+  self->state->queue.push([self, name, bytes, task, deliver]() {
+    if (!g_task_return_error_if_cancelled(task)) {
+      deliver(self, name, bytes, task);
+    }
+    g_object_unref(task);
+    g_bytes_unref(bytes);
+    g_free(name);
     g_object_unref(self);
   });
+}
+
+static void return_reply(GTask* task, GBytes* reply) {
+  g_task_return_pointer(task, reply,
+                        reinterpret_cast<GDestroyNotify>(g_bytes_unref));
 }
 
 // ---- What plugins call: FlBinaryMessenger ----
@@ -165,23 +183,18 @@ static void embedding_host_messenger_answer_plugin(EmbeddingHostMessenger* self,
                                                    const gchar* channel,
                                                    GBytes* message,
                                                    GTask* task) {
-  if (g_task_return_error_if_cancelled(task)) {
-    return;
-  }
   const ApplicationRegistration* registration =
       find_in(self->state->application_handlers, channel);
   if (registration == nullptr) {
     // Nothing listens there: the application's side answers with nothing.
-    g_task_return_pointer(task, g_bytes_new(nullptr, 0),
-                          reinterpret_cast<GDestroyNotify>(g_bytes_unref));
+    return_reply(task, g_bytes_new(nullptr, 0));
     return;
   }
   GError* error = nullptr;
   GBytes* reply = registration->handler(self, channel, message, &error,
                                         registration->user_data);
   if (reply != nullptr) {
-    g_task_return_pointer(task, reply,
-                          reinterpret_cast<GDestroyNotify>(g_bytes_unref));
+    return_reply(task, reply);
   } else if (error != nullptr) {
     g_task_return_error(task, error);
   } else {
@@ -201,16 +214,9 @@ static void embedding_host_messenger_send_on_channel(
     GAsyncReadyCallback callback,
     gpointer user_data) {
   EmbeddingHostMessenger* self = EMBEDDING_HOST_MESSENGER(messenger);
-  GTask* task = g_task_new(self, cancellable, callback, user_data);
-  gchar* name = g_strdup(channel);
-  GBytes* bytes =
-      message != nullptr ? g_bytes_ref(message) : g_bytes_new(nullptr, 0);
-  run_later(self, [self, name, bytes, task]() {
-    embedding_host_messenger_answer_plugin(self, name, bytes, task);
-    g_object_unref(task);
-    g_bytes_unref(bytes);
-    g_free(name);
-  });
+  deliver_later(self, channel, message,
+                g_task_new(self, cancellable, callback, user_data),
+                embedding_host_messenger_answer_plugin);
 }
 
 static GBytes* embedding_host_messenger_send_on_channel_finish(
@@ -259,14 +265,10 @@ static void embedding_host_messenger_deliver(EmbeddingHostMessenger* self,
                                              const gchar* channel,
                                              GBytes* message,
                                              GTask* task) {
-  if (g_task_return_error_if_cancelled(task)) {
-    return;
-  }
   const PluginRegistration* registration =
       find_in(self->state->plugin_handlers, channel);
   if (registration == nullptr) {
-    g_task_return_pointer(task, g_bytes_new(nullptr, 0),
-                          reinterpret_cast<GDestroyNotify>(g_bytes_unref));
+    return_reply(task, g_bytes_new(nullptr, 0));
     return;
   }
   // The handler may keep the handle and answer later, from any thread.
@@ -289,14 +291,7 @@ void embedding_host_messenger_send_async(EmbeddingHostMessenger* self,
   GTask* task = g_task_new(self, cancellable, callback, user_data);
   g_task_set_source_tag(
       task, reinterpret_cast<gpointer>(embedding_host_messenger_send_async));
-  gchar* name = g_strdup(channel);
-  GBytes* bytes = g_bytes_ref(message);
-  run_later(self, [self, name, bytes, task]() {
-    embedding_host_messenger_deliver(self, name, bytes, task);
-    g_object_unref(task);
-    g_bytes_unref(bytes);
-    g_free(name);
-  });
+  deliver_later(self, channel, message, task, embedding_host_messenger_deliver);
 }
 
 GBytes* embedding_host_messenger_send_finish(EmbeddingHostMessenger* self,
