@@ -13,6 +13,10 @@
 
 #include "platform_api.h"
 
+// The platform's type, declared as its header does, for a call through a
+// pointer of the function's own type.
+struct _FlStandardMethodCodec;
+
 namespace {
 
 std::string run(const std::vector<std::string>& command) {
@@ -122,7 +126,8 @@ TEST(StandInLibrary, StaysLoadedOnceLoaded) {
 // stand-in in with it. Unloading the plugin must leave the stand-in, whose
 // types stay registered, so that loading the plugin again finds them.
 TEST(StandInLibrary, OutlivesAPluginThatIsUnloadedAndLoadedAgain) {
-  using Function = void* (*)();
+  // The constructor's own type: the sanitizers check calls through pointers.
+  using Function = _FlStandardMethodCodec* (*)();
   for (int round = 0; round < 2; round++) {
     void* plugin = dlopen(SECOND_PLUGIN_LIBRARY, RTLD_NOW | RTLD_LOCAL);
     ASSERT_NE(plugin, nullptr) << dlerror();
