@@ -151,7 +151,7 @@ namespace {
 // What embedding_host_set_method_call_handler() installs on the messenger.
 struct MethodCallHandler {
   // Not a reference: the host's messenger holds this, and shuts down, which
-  // drops it, before the host goes.
+  // drops it, before the host goes. A call being answered keeps the codec.
   EmbeddingHost* host;
   EmbeddingHostMethodCallHandler handler;
   gpointer user_data;
@@ -172,7 +172,9 @@ GBytes* answer_method_call(EmbeddingHostMessenger* messenger,
                            GError** error,
                            gpointer user_data) {
   auto* handler = static_cast<MethodCallHandler*>(user_data);
-  FlMethodCodec* codec = handler->host->codec;
+  // The application's handler may let the host go.
+  g_autoptr(FlMethodCodec) codec =
+      FL_METHOD_CODEC(g_object_ref(handler->host->codec));
   g_autofree gchar* method = nullptr;
   g_autoptr(FlValue) args = nullptr;
   if (!embedding_host_decode_method_call(codec, message, &method, &args,

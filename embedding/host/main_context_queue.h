@@ -3,9 +3,7 @@
 
 #include <glib.h>
 
-#include <deque>
 #include <functional>
-#include <mutex>
 
 // Work handed to one main context from any thread, run there in the order
 // it was handed over: the one place where the application's side crosses
@@ -26,14 +24,8 @@ class MainContextQueue {
   void push(std::function<void()> work);
 
  private:
-  static gboolean dispatch(GSource* source,
-                           GSourceFunc callback,
-                           gpointer user_data);
-
   GMainContext* context_;
-  GSource* source_;
-  std::mutex mutex_;  // guards pending_
-  std::deque<std::function<void()>> pending_;
+  GSource* source_;  // holds the work, see main_context_queue.cc
 };
 
 #endif  // EMBEDDING_HOST_MAIN_CONTEXT_QUEUE_H_

@@ -55,7 +55,14 @@ static void embedding_host_response_handle_finalize(GObject* object) {
                     self->channel));
   }
   g_free(self->channel);
-  g_object_unref(self->messenger);
+  // The messenger goes on the platform's thread, even when a plugin's own
+  // thread lets go of the last call that kept it.
+  if (self->queue->is_current()) {
+    g_object_unref(self->messenger);
+  } else {
+    GObject* messenger = self->messenger;
+    self->queue->push([messenger]() { g_object_unref(messenger); });
+  }
   G_OBJECT_CLASS(embedding_host_response_handle_parent_class)->finalize(object);
 }
 

@@ -74,6 +74,12 @@ gboolean fl_method_call_respond(FlMethodCall* self,
                                 &failure)) {
     return TRUE;
   }
+  if (failure == nullptr) {
+    // A messenger that failed without saying why.
+    g_set_error_literal(&failure, FL_METHOD_RESPONSE_ERROR,
+                        FL_METHOD_RESPONSE_ERROR_FAILED,
+                        "the response could not be sent");
+  }
   // Answering twice is a mistake whether or not the caller asked for the
   // error; any other failure is logged only when nobody asked for it.
   if (error == nullptr ||

@@ -63,7 +63,9 @@ EmbeddingHostMessenger* embedding_host_messenger_new(void);
  * @messenger: the messenger.
  * @channel: the channel name.
  * @message: the encoded message.
- * @cancellable: (nullable): cancels the wait for the reply.
+ * @cancellable: (nullable): a send cancelled before it is delivered is not
+ *   delivered; once delivered, it finishes when the plugin answers or lets
+ *   the message go, and then with %G_IO_ERROR_CANCELLED.
  * @callback: called with the result, in the caller's thread-default main
  *   context.
  * @user_data: passed to @callback.
