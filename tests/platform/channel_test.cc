@@ -602,6 +602,7 @@ void send_then_wait_cb(FlBinaryMessenger* messenger,
                                       nullptr);
   g_autoptr(GBytes) reply =
       embedding_host_messenger_send(self, "record", third, nullptr, nullptr);
+  EXPECT_NE(reply, nullptr);
   fl_binary_messenger_send_response(messenger, response_handle, nullptr,
                                     nullptr);
 }
