@@ -436,52 +436,14 @@ void append_quoted(std::string* out, std::string_view text) {
 // Writes values in the syntax that value_from_text() reads.
 class Printer {
  public:
-  Printer() = default;
-  Printer(const Printer&) = delete;
-  Printer& operator=(const Printer&) = delete;
-  ~Printer() {
-    g_clear_pointer(&encoded_, g_bytes_unref);
-    g_clear_object(&codec_);
-  }
-
   void append_value(FlValue* value);
 
   std::string text;
 
  private:
-  std::string_view string_bytes(FlValue* string);
   void append_typed_list(FlValue* value);
   void append_map(FlValue* map);
-
-  // Made for the first string that holds U+0000; see string_bytes().
-  FlStandardMessageCodec* codec_ = nullptr;
-  GBytes* encoded_ = nullptr;
 };
-
-// A string's bytes, U+0000 included: fl_value_get_string() ends at the first
-// one, the string's encoding does not. Only such a string is encoded.
-std::string_view Printer::string_bytes(FlValue* string) {
-  const gchar* text = fl_value_get_string(string);
-  g_autoptr(FlValue) up_to_nul = fl_value_new_string(text);
-  if (fl_value_equal(up_to_nul, string)) {
-    return text;
-  }
-  if (codec_ == nullptr) {
-    codec_ = fl_standard_message_codec_new();
-  }
-  g_clear_pointer(&encoded_, g_bytes_unref);
-  encoded_ = fl_message_codec_encode_message(FL_MESSAGE_CODEC(codec_), string,
-                                             nullptr);
-  size_t offset = 1;  // after the type byte
-  uint32_t size = 0;
-  if (encoded_ == nullptr || !fl_standard_message_codec_read_size(
-                                 codec_, encoded_, &offset, &size, nullptr)) {
-    return text;
-  }
-  return {
-      static_cast<const gchar*>(g_bytes_get_data(encoded_, nullptr)) + offset,
-      size};
-}
 
 void Printer::append_value(FlValue* value) {
   FlValueType type =
@@ -500,7 +462,7 @@ void Printer::append_value(FlValue* value) {
       append_float(&text, fl_value_get_float(value), false);
       return;
     case FL_VALUE_TYPE_STRING:
-      append_quoted(&text, string_bytes(value));
+      append_quoted(&text, fl_value_get_string(value));
       return;
     case FL_VALUE_TYPE_LIST:
       text += '[';

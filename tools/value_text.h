@@ -11,7 +11,7 @@
 //   map{1: "one", null: [true], uint8[]: {}}   (keys of any type)
 //
 // Whole numbers are ints (64-bit), numbers with a fraction or an exponent
-// are floats; strings may hold U+0000 (as "\u0000").
+// are floats. A string holds no U+0000: a string value ends at its first.
 
 #include <flutter_linux/flutter_linux.h>
 

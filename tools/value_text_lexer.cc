@@ -192,6 +192,13 @@ bool Lexer::read_escape(std::string* out) {
     }
     code = 0x10000 + ((code - 0xd800) << 10) + (low - 0xdc00);
   }
+  // A string value is C text: it would end here, and what follows would not
+  // be sent.
+  if (code == 0) {
+    return value_text_fail(error_, escape_offset,
+                           "\\u0000 would end the string there: a string "
+                           "value holds no U+0000");
+  }
   gchar utf8[6];
   out->append(utf8, g_unichar_to_utf8(code, utf8));
   return true;

@@ -274,6 +274,10 @@ FlMethodResponse* embedding_host_decode_response(FlMethodCodec* codec,
                                                  GError** error) {
   g_return_val_if_fail(FL_IS_METHOD_CODEC(codec), nullptr);
   g_return_val_if_fail(message != nullptr, nullptr);
+  // The empty reply is the reader's to interpret, not the codec's.
+  if (g_bytes_get_size(message) == 0) {
+    return FL_METHOD_RESPONSE(fl_method_not_implemented_response_new());
+  }
   return FL_METHOD_CODEC_GET_CLASS(codec)->decode_response(codec, message,
                                                            error);
 }

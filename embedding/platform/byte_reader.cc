@@ -70,13 +70,9 @@ bool ByteReader::check_count(size_t size_offset,
               count, size_offset, count * item_size, left());
 }
 
-bool ByteReader::expect_end(const char* after) {
-  if (at_end()) {
-    return true;
-  }
-  return fail(FL_MESSAGE_CODEC_ERROR_ADDITIONAL_DATA,
-              "unexpected extra data: %zu bytes at offset %zu after %s", left(),
-              offset(), after);
+bool ByteReader::expect_end(FlMessageCodecError code, const char* message) {
+  return at_end() ||
+         fail(code, "%s: %zu bytes at offset %zu", message, left(), offset());
 }
 
 bool ByteReader::fail(FlMessageCodecError code, const char* format, ...) {
@@ -88,19 +84,4 @@ bool ByteReader::fail(FlMessageCodecError code, const char* format, ...) {
     g_set_error_literal(error_, FL_MESSAGE_CODEC_ERROR, code, text);
   }
   return false;
-}
-
-bool utf8_is_valid(const gchar* text, size_t length) {
-  const gchar* end = text + length;
-  while (text < end) {
-    const gchar* stop = nullptr;
-    if (g_utf8_validate_len(text, end - text, &stop)) {
-      return true;
-    }
-    if (*stop != '\0') {
-      return false;
-    }
-    text = stop + 1;
-  }
-  return true;
 }

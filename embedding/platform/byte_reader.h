@@ -39,8 +39,9 @@ class ByteReader {
   // the size was read, for the message.
   bool check_count(size_t size_offset, guint64 count, guint64 item_size);
 
-  // Fails unless the message ends here.
-  bool expect_end(const char* after);
+  // Fails with @code and @message, followed by where the extra bytes are,
+  // unless the message ends here.
+  bool expect_end(FlMessageCodecError code, const char* message);
 
   // Sets the error (the first one only) and returns false.
   bool fail(FlMessageCodecError code, const char* format, ...)
@@ -52,9 +53,5 @@ class ByteReader {
   size_t* offset_;
   GError** error_;
 };
-
-// Whether @text is valid UTF-8. A zero byte (U+0000) is valid here, as it
-// is in a Dart string, although g_utf8_validate_len() stops at it.
-bool utf8_is_valid(const gchar* text, size_t length);
 
 #endif  // EMBEDDING_PLATFORM_BYTE_READER_H_

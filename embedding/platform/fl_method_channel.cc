@@ -72,16 +72,14 @@ static void fl_method_channel_message_cb(
   g_autofree gchar* method = nullptr;
   g_autoptr(FlValue) args = nullptr;
   g_autoptr(GError) error = nullptr;
+  // A call that does not decode, or that no handler takes, is released
+  // unanswered, as on the platform; the messenger reports the release.
   if (!fl_method_codec_decode_method_call(self->codec, message, &method, &args,
                                           &error)) {
     g_warning("Failed to decode method call on channel \"%s\": %s", self->name,
               error->message);
-    fl_binary_messenger_send_response(messenger, response_handle, nullptr,
-                                      nullptr);
     return;
   }
-  // Without a handler the call is released unanswered, and the messenger
-  // reports that as the mistake it is.
   if (self->method_call_handler == nullptr) {
     return;
   }
@@ -169,10 +167,12 @@ static void fl_method_channel_invoke_method_cb(GObject* source,
   GError* error = nullptr;
   g_autoptr(GBytes) reply = fl_binary_messenger_send_on_channel_finish(
       FL_BINARY_MESSENGER(source), result, &error);
-  FlMethodResponse* response =
-      reply != nullptr
-          ? fl_method_codec_decode_response(self->codec, reply, &error)
-          : nullptr;
+  FlMethodResponse* response = nullptr;
+  if (reply != nullptr && g_bytes_get_size(reply) == 0) {
+    response = FL_METHOD_RESPONSE(fl_method_not_implemented_response_new());
+  } else if (reply != nullptr) {
+    response = fl_method_codec_decode_response(self->codec, reply, &error);
+  }
   if (response == nullptr) {
     g_task_return_error(task, error);
     return;

@@ -161,8 +161,7 @@ gboolean fl_standard_message_codec_real_write_value(
       return TRUE;
     case FL_VALUE_TYPE_STRING:
       return fl_standard_message_codec_write_string(
-          buffer, fl_value_get_string(value), fl_value_get_string_length(value),
-          error);
+          buffer, fl_value_get_string(value), error);
     case FL_VALUE_TYPE_LIST:
     case FL_VALUE_TYPE_MAP:
       return write_container(self, buffer, value, error);
@@ -332,7 +331,8 @@ FlValue* fl_standard_message_codec_decode_message(FlMessageCodec* codec,
     return nullptr;
   }
   ByteReader reader(message, &offset, error);
-  if (!reader.expect_end("the value")) {
+  if (!reader.expect_end(FL_MESSAGE_CODEC_ERROR_ADDITIONAL_DATA,
+                         "Unexpected extra data")) {
     return nullptr;
   }
   return static_cast<FlValue*>(g_steal_pointer(&value));
@@ -410,9 +410,9 @@ FlValue* fl_standard_message_codec_read_value(FlStandardMessageCodec* codec,
 
 gboolean fl_standard_message_codec_write_string(GByteArray* buffer,
                                                 const gchar* text,
-                                                size_t length,
                                                 GError** error) {
-  if (!utf8_is_valid(text, length)) {
+  size_t length = strlen(text);
+  if (!g_utf8_validate_len(text, length, nullptr)) {
     g_set_error_literal(error, FL_MESSAGE_CODEC_ERROR,
                         FL_MESSAGE_CODEC_ERROR_FAILED,
                         "a string that is not valid UTF-8 cannot be encoded");
@@ -437,7 +437,8 @@ bool fl_standard_message_codec_read_string_body(ByteReader& reader,
     return false;
   }
   const auto* start = reinterpret_cast<const gchar*>(reader.take(size));
-  if (!utf8_is_valid(start, size)) {
+  // Only the text up to a U+0000 is kept, so only that must be UTF-8.
+  if (size > 0 && !g_utf8_validate_len(start, strnlen(start, size), nullptr)) {
     return reader.fail(FL_MESSAGE_CODEC_ERROR_FAILED,
                        "string at offset %zu is not valid UTF-8", type_offset);
   }

@@ -8,14 +8,14 @@
 // reads around the values: method names, error codes and messages, which
 // are strings whatever a subclass does with values.
 
-// Appends a string of @length bytes; refuses text that is not UTF-8.
+// Appends @text as a string value; refuses text that is not UTF-8.
 gboolean fl_standard_message_codec_write_string(GByteArray* buffer,
                                                 const gchar* text,
-                                                size_t length,
                                                 GError** error);
 
 // Reads a string's size and bytes, its type byte (at @type_offset) already
-// read; @text points into the message.
+// read; @text points into the message, and its @length bytes may hold a
+// U+0000, which ends the text.
 bool fl_standard_message_codec_read_string_body(ByteReader& reader,
                                                 size_t type_offset,
                                                 const gchar** text,

@@ -26,8 +26,8 @@ enum Envelope : guint8 {
 // Whatever follows a call or a reply is refused, a stack trace after an
 // error's details included, as the platform refuses it.
 bool expect_end(ByteReader& reader) {
-  return reader.at_end() ||
-         reader.fail(FL_MESSAGE_CODEC_ERROR_FAILED, "Unexpected extra data");
+  return reader.expect_end(FL_MESSAGE_CODEC_ERROR_FAILED,
+                           "Unexpected extra data");
 }
 
 }  // namespace
@@ -43,8 +43,7 @@ static GBytes* fl_standard_method_codec_encode_method_call(FlMethodCodec* codec,
                                                            GError** error) {
   FlStandardMethodCodec* self = FL_STANDARD_METHOD_CODEC(codec);
   g_autoptr(GByteArray) buffer = g_byte_array_new();
-  if (!fl_standard_message_codec_write_string(buffer, name, strlen(name),
-                                              error) ||
+  if (!fl_standard_message_codec_write_string(buffer, name, error) ||
       !fl_standard_message_codec_write_value(self->message_codec, buffer, args,
                                              error)) {
     return nullptr;
@@ -111,15 +110,14 @@ static GBytes* fl_standard_method_codec_encode_error_envelope(
   g_autoptr(GByteArray) buffer = g_byte_array_new();
   guint8 envelope = kErrorEnvelope;
   g_byte_array_append(buffer, &envelope, 1);
-  if (!fl_standard_message_codec_write_string(buffer, code, strlen(code),
-                                              error)) {
+  if (!fl_standard_message_codec_write_string(buffer, code, error)) {
     return nullptr;
   }
-  bool message_written = message != nullptr
-                             ? fl_standard_message_codec_write_string(
-                                   buffer, message, strlen(message), error)
-                             : fl_standard_message_codec_write_value(
-                                   self->message_codec, buffer, nullptr, error);
+  bool message_written =
+      message != nullptr
+          ? fl_standard_message_codec_write_string(buffer, message, error)
+          : fl_standard_message_codec_write_value(self->message_codec, buffer,
+                                                  nullptr, error);
   if (!message_written || !fl_standard_message_codec_write_value(
                               self->message_codec, buffer, details, error)) {
     return nullptr;
@@ -162,13 +160,14 @@ static FlMethodResponse* fl_standard_method_codec_decode_response(
     GBytes* message,
     GError** error) {
   FlStandardMethodCodec* self = FL_STANDARD_METHOD_CODEC(codec);
-  if (g_bytes_get_size(message) == 0) {
-    return FL_METHOD_RESPONSE(fl_method_not_implemented_response_new());
-  }
+  // The empty reply means "not implemented" to whoever reads replies; to
+  // the codec it is a message that ends before it starts.
   size_t offset = 0;
   ByteReader reader(message, &offset, error);
   guint8 envelope = 0;
-  reader.read_number(&envelope);
+  if (!reader.read_number(&envelope)) {
+    return nullptr;
+  }
   if (envelope == kErrorEnvelope) {
     return decode_error_envelope(self, message, &offset, reader, error);
   }

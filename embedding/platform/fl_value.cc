@@ -195,12 +195,6 @@ const void* fl_value_get_typed_list(FlValue* value) {
   return value->array.data;
 }
 
-size_t fl_value_get_string_length(FlValue* value) {
-  g_return_val_if_fail(value != nullptr && value->type == FL_VALUE_TYPE_STRING,
-                       0);
-  return value->array.length;
-}
-
 // ---- Construction and life ----
 
 FlValue* fl_value_new_null(void) {
@@ -230,8 +224,11 @@ FlValue* fl_value_new_string(const gchar* text) {
   return fl_value_new_string_sized(text, strlen(text));
 }
 
+// A string is C text, as on the platform: it ends at its first U+0000, and
+// what follows is not kept.
 FlValue* fl_value_new_string_sized(const gchar* text, size_t length) {
   g_return_val_if_fail(text != nullptr || length == 0, nullptr);
+  length = length > 0 ? strnlen(text, length) : 0;
   FlValue* value = value_alloc(FL_VALUE_TYPE_STRING, length + 1);
   value->array.length = length;
   value->array.data = value + 1;

@@ -3,10 +3,6 @@
 
 #include "flutter_linux/fl_value.h"
 
-// The number of bytes of a string value, all of them: a string may hold
-// U+0000, which fl_value_get_string() cannot show.
-size_t fl_value_get_string_length(FlValue* value);
-
 // A typed list of @type holding a copy of the @length elements at
 // @elements, which need not be aligned.
 FlValue* fl_value_new_typed_list(FlValueType type,

@@ -46,6 +46,13 @@ TEST(Value, EqualityComparesKindsAndContents) {
   EXPECT_FALSE(fl_value_equal(list32, shorter));
 }
 
+TEST(Value, AStringEndsAtItsFirstNul) {
+  g_autoptr(FlValue) text = fl_value_new_string_sized("a\0b", 3);
+  EXPECT_EQ(test_support::to_hex(test_support::encode_value(text)), "07 01 61");
+  g_autoptr(FlValue) a = fl_value_new_string("a");
+  EXPECT_TRUE(fl_value_equal(text, a));
+}
+
 TEST(Value, ToStringShowsNestedValues) {
   g_autoptr(FlValue) list = fl_value_new_list();
   fl_value_append_take(list, fl_value_new_null());
