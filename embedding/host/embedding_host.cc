@@ -7,9 +7,12 @@
 
 #include <string>
 
-#include "embedding_host_messenger_private.h"
+#include "embedding_host_private.h"
+#include "handler_table.h"
 
 G_DEFINE_QUARK(embedding_host_error_quark, embedding_host_error)
+
+using MethodCallHandlers = HandlerTable<EmbeddingHostMethodCallHandler>;
 
 struct _EmbeddingHost {
   GObject parent_instance;
@@ -17,6 +20,8 @@ struct _EmbeddingHost {
   EmbeddingHostMessenger* messenger;
   // Encodes the calls the application makes and the answers it gives.
   FlMethodCodec* codec;
+  // The application's handlers of the calls plugins make, by channel.
+  MethodCallHandlers* method_call_handlers;
 };
 
 static void embedding_host_registry_iface_init(
@@ -29,23 +34,64 @@ G_DEFINE_FINAL_TYPE_WITH_CODE(
     G_IMPLEMENT_INTERFACE(fl_plugin_registry_get_type(),
                           embedding_host_registry_iface_init))
 
+// Answers what a plugin sends on @channel with the handler set for it, or
+// with the empty (not-implemented) reply.
+static GBytes* embedding_host_answer_method_call(
+    EmbeddingHostMessenger* messenger,
+    const gchar* channel,
+    GBytes* message,
+    GError** error,
+    gpointer user_data) {
+  auto* self = static_cast<EmbeddingHost*>(user_data);
+  const MethodCallHandlers::Record* record =
+      self->method_call_handlers->find(channel);
+  if (record == nullptr) {
+    return g_bytes_new(nullptr, 0);
+  }
+  // The application's handler may let the host go.
+  g_autoptr(FlMethodCodec) codec = FL_METHOD_CODEC(g_object_ref(self->codec));
+  g_autofree gchar* method = nullptr;
+  g_autoptr(FlValue) args = nullptr;
+  if (!embedding_host_decode_method_call(codec, message, &method, &args,
+                                         error)) {
+    return nullptr;
+  }
+  g_autoptr(FlMethodResponse) response =
+      record->handler(self, channel, method, args, record->user_data);
+  if (response == nullptr) {
+    return nullptr;
+  }
+  return embedding_host_encode_response(codec, response, error);
+}
+
 static void embedding_host_dispose(GObject* object) {
   EmbeddingHost* self = EMBEDDING_HOST(object);
   if (self->messenger != nullptr) {
-    embedding_host_messenger_shutdown(self->messenger);
+    embedding_host_shutdown(self);
   }
   g_clear_object(&self->messenger);
   g_clear_object(&self->codec);
   G_OBJECT_CLASS(embedding_host_parent_class)->dispose(object);
 }
 
+static void embedding_host_finalize(GObject* object) {
+  delete EMBEDDING_HOST(object)->method_call_handlers;
+  G_OBJECT_CLASS(embedding_host_parent_class)->finalize(object);
+}
+
 static void embedding_host_class_init(EmbeddingHostClass* klass) {
   G_OBJECT_CLASS(klass)->dispose = embedding_host_dispose;
+  G_OBJECT_CLASS(klass)->finalize = embedding_host_finalize;
 }
 
 static void embedding_host_init(EmbeddingHost* self) {
   self->messenger = embedding_host_messenger_new();
   self->codec = FL_METHOD_CODEC(fl_standard_method_codec_new());
+  self->method_call_handlers = new MethodCallHandlers();
+  // Not a reference: the host shuts its messenger down, which drops this,
+  // before it goes.
+  embedding_host_messenger_set_application_handler(
+      self->messenger, embedding_host_answer_method_call, self);
 }
 
 // Every plugin gets a registrar of its own, all on the one messenger.
@@ -146,51 +192,6 @@ FlMethodResponse* embedding_host_invoke_method(EmbeddingHost* self,
 
 // ---- Answering the calls plugins make ----
 
-namespace {
-
-// What embedding_host_set_method_call_handler() installs on the messenger.
-struct MethodCallHandler {
-  // Not a reference: the host's messenger holds this, and shuts down, which
-  // drops it, before the host goes. A call being answered keeps the codec.
-  EmbeddingHost* host;
-  EmbeddingHostMethodCallHandler handler;
-  gpointer user_data;
-  GDestroyNotify destroy_notify;
-
-  static void destroy(gpointer data) {
-    auto* self = static_cast<MethodCallHandler*>(data);
-    if (self->destroy_notify != nullptr) {
-      self->destroy_notify(self->user_data);
-    }
-    delete self;
-  }
-};
-
-GBytes* answer_method_call(EmbeddingHostMessenger* messenger,
-                           const gchar* channel,
-                           GBytes* message,
-                           GError** error,
-                           gpointer user_data) {
-  auto* handler = static_cast<MethodCallHandler*>(user_data);
-  // The application's handler may let the host go.
-  g_autoptr(FlMethodCodec) codec =
-      FL_METHOD_CODEC(g_object_ref(handler->host->codec));
-  g_autofree gchar* method = nullptr;
-  g_autoptr(FlValue) args = nullptr;
-  if (!embedding_host_decode_method_call(codec, message, &method, &args,
-                                         error)) {
-    return nullptr;
-  }
-  g_autoptr(FlMethodResponse) response = handler->handler(
-      handler->host, channel, method, args, handler->user_data);
-  if (response == nullptr) {
-    return nullptr;
-  }
-  return embedding_host_encode_response(codec, response, error);
-}
-
-}  // namespace
-
 void embedding_host_set_method_call_handler(
     EmbeddingHost* self,
     const gchar* channel,
@@ -199,24 +200,14 @@ void embedding_host_set_method_call_handler(
     GDestroyNotify destroy_notify) {
   g_return_if_fail(EMBEDDING_IS_HOST(self));
   g_return_if_fail(channel != nullptr);
-  if (handler == nullptr) {
-    if (destroy_notify != nullptr) {
-      destroy_notify(user_data);
-    }
-    embedding_host_messenger_set_application_handler(self->messenger, channel,
-                                                     nullptr, nullptr, nullptr);
-    return;
-  }
-  auto* installed =
-      new MethodCallHandler{self, handler, user_data, destroy_notify};
-  embedding_host_messenger_set_application_handler(
-      self->messenger, channel, answer_method_call, installed,
-      MethodCallHandler::destroy);
+  self->method_call_handlers->replace(channel,
+                                      {handler, user_data, destroy_notify});
 }
 
 void embedding_host_shutdown(EmbeddingHost* self) {
   g_return_if_fail(EMBEDDING_IS_HOST(self));
   embedding_host_messenger_shutdown(self->messenger);
+  self->method_call_handlers->close();
 }
 
 // ---- Encoding, through a codec's own class functions ----

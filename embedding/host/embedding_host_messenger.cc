@@ -1,92 +1,19 @@
-#include <map>
-#include <string>
-#include <utility>
-
 #include "embedding_host/embedding_host.h"
-#include "embedding_host_messenger_private.h"
+#include "embedding_host_private.h"
+#include "handler_table.h"
 #include "main_context_queue.h"
 #include "response_handle.h"
 
-namespace {
-
-// A handler with its user data, released when the handler is replaced or
-// dropped.
-template <typename Handler>
-struct Registration {
-  Handler handler;
-  gpointer user_data;
-  GDestroyNotify destroy_notify;
-
-  void release() const {
-    if (destroy_notify != nullptr) {
-      destroy_notify(user_data);
-    }
-  }
-};
-
-using PluginRegistration = Registration<FlBinaryMessengerMessageHandler>;
-using ApplicationRegistration = Registration<EmbeddingHostApplicationHandler>;
-
-// Channel name to handler. Read and written in the messenger's main context
-// only, as the platform's own tables are.
-template <typename Handler>
-using ChannelTable = std::map<std::string, Registration<Handler>>;
-
-// Puts @added in @table under @channel (removes the entry when its handler
-// is NULL) and then releases what it replaced, whose destroy notification
-// may well come back here.
-template <typename Handler>
-void replace_in(ChannelTable<Handler>& table,
-                const gchar* channel,
-                const Registration<Handler>& added) {
-  Registration<Handler> dropped{};
-  auto entry = table.find(channel);
-  if (entry != table.end()) {
-    dropped = entry->second;
-    table.erase(entry);
-  }
-  if (added.handler != nullptr) {
-    table.emplace(channel, added);
-  } else {
-    added.release();
-  }
-  dropped.release();
-}
-
-template <typename Handler>
-const Registration<Handler>* find_in(const ChannelTable<Handler>& table,
-                                     const gchar* channel) {
-  auto entry = table.find(channel);
-  return entry != table.end() ? &entry->second : nullptr;
-}
-
-template <typename Handler>
-void release_all(ChannelTable<Handler>& table) {
-  ChannelTable<Handler> dropped;
-  dropped.swap(table);
-  for (auto& entry : dropped) {
-    entry.second.release();
-  }
-}
-
-}  // namespace
-
-struct MessengerState {
-  explicit MessengerState(GMainContext* context)
-      : queue(context), platform_thread(g_thread_self()) {}
-
-  MainContextQueue queue;
-  // The thread the messenger was made on, which runs its context.
-  GThread* platform_thread;
-  ChannelTable<FlBinaryMessengerMessageHandler> plugin_handlers;
-  ChannelTable<EmbeddingHostApplicationHandler> application_handlers;
-  bool shut_down = false;
-};
+using PluginHandlers = HandlerTable<FlBinaryMessengerMessageHandler>;
 
 struct _EmbeddingHostMessenger {
   GObject parent_instance;
 
-  MessengerState* state;
+  // Delivers every message in the platform's main context.
+  GSource* queue;
+  PluginHandlers* plugin_handlers;
+  EmbeddingHostApplicationHandler application_handler;
+  gpointer application_handler_data;
 };
 
 static void embedding_host_messenger_iface_init(
@@ -105,7 +32,10 @@ static void embedding_host_messenger_dispose(GObject* object) {
 }
 
 static void embedding_host_messenger_finalize(GObject* object) {
-  delete EMBEDDING_HOST_MESSENGER(object)->state;
+  EmbeddingHostMessenger* self = EMBEDDING_HOST_MESSENGER(object);
+  delete self->plugin_handlers;
+  g_source_destroy(self->queue);
+  g_source_unref(self->queue);
   G_OBJECT_CLASS(embedding_host_messenger_parent_class)->finalize(object);
 }
 
@@ -117,12 +47,19 @@ static void embedding_host_messenger_class_init(
 
 static void embedding_host_messenger_init(EmbeddingHostMessenger* self) {
   g_autoptr(GMainContext) context = g_main_context_ref_thread_default();
-  self->state = new MessengerState(context);
+  self->queue = main_context_queue_new(context);
+  self->plugin_handlers = new PluginHandlers();
 }
 
-// Hands @message on @channel to @deliver in the messenger's context, later,
-// keeping what it needs until then; a cancelled send is not delivered.
-template <typename Deliver>
+// ---- Delivery ----
+
+using Deliver = void (*)(EmbeddingHostMessenger* self,
+                         const gchar* channel,
+                         GBytes* message,
+                         GTask* task);
+
+// Hands @message on @channel to @deliver in the messenger's context, never
+// inside this call; a send cancelled by then is not delivered.
 static void deliver_later(EmbeddingHostMessenger* self,
                           const gchar* channel,
                           GBytes* message,
@@ -132,7 +69,7 @@ static void deliver_later(EmbeddingHostMessenger* self,
   gchar* name = g_strdup(channel);
   GBytes* bytes =
       message != nullptr ? g_bytes_ref(message) : g_bytes_new(nullptr, 0);
-  self->state->queue.push([self, name, bytes, task, deliver]() {
+  main_context_queue_push(self->queue, [self, name, bytes, task, deliver]() {
     if (!g_task_return_error_if_cancelled(task)) {
       deliver(self, name, bytes, task);
     }
@@ -148,51 +85,37 @@ static void return_reply(GTask* task, GBytes* reply) {
                         reinterpret_cast<GDestroyNotify>(g_bytes_unref));
 }
 
-// ---- What plugins call: FlBinaryMessenger ----
-
-static void embedding_host_messenger_set_message_handler_on_channel(
-    FlBinaryMessenger* messenger,
-    const gchar* channel,
-    FlBinaryMessengerMessageHandler handler,
-    gpointer user_data,
-    GDestroyNotify destroy_notify) {
-  MessengerState* state = EMBEDDING_HOST_MESSENGER(messenger)->state;
-  PluginRegistration added{handler, user_data, destroy_notify};
-  if (state->shut_down) {
-    // Dropped at once, as everything is after shutdown.
-    added.release();
+// Hands @message to the plugin's handler of @channel; without a handler
+// the reply is empty.
+static void deliver_to_plugin(EmbeddingHostMessenger* self,
+                              const gchar* channel,
+                              GBytes* message,
+                              GTask* task) {
+  const PluginHandlers::Record* record = self->plugin_handlers->find(channel);
+  if (record == nullptr) {
+    return_reply(task, g_bytes_new(nullptr, 0));
     return;
   }
-  replace_in(state->plugin_handlers, channel, added);
+  // The handler may keep the handle and answer later, from any thread.
+  g_autoptr(FlBinaryMessengerResponseHandle) response_handle =
+      embedding_host_response_handle_new(g_source_get_context(self->queue),
+                                         channel, G_TASK(g_object_ref(task)));
+  record->handler(FL_BINARY_MESSENGER(self), channel, message, response_handle,
+                  record->user_data);
 }
 
-static gboolean embedding_host_messenger_send_response(
-    FlBinaryMessenger* messenger,
-    FlBinaryMessengerResponseHandle* response_handle,
-    GBytes* response,
-    GError** error) {
-  g_return_val_if_fail(EMBEDDING_HOST_IS_RESPONSE_HANDLE(response_handle),
-                       FALSE);
-  return embedding_host_response_handle_respond(
-      EMBEDDING_HOST_RESPONSE_HANDLE(response_handle), response, error);
-}
-
-// Answers what a plugin sends on @channel with the application's handler,
-// in the messenger's context.
-static void embedding_host_messenger_answer_plugin(EmbeddingHostMessenger* self,
-                                                   const gchar* channel,
-                                                   GBytes* message,
-                                                   GTask* task) {
-  const ApplicationRegistration* registration =
-      find_in(self->state->application_handlers, channel);
-  if (registration == nullptr) {
-    // Nothing listens there: the application's side answers with nothing.
+// Answers what a plugin sends on @channel with the application's handler.
+static void deliver_to_application(EmbeddingHostMessenger* self,
+                                   const gchar* channel,
+                                   GBytes* message,
+                                   GTask* task) {
+  if (self->application_handler == nullptr) {
     return_reply(task, g_bytes_new(nullptr, 0));
     return;
   }
   GError* error = nullptr;
-  GBytes* reply = registration->handler(self, channel, message, &error,
-                                        registration->user_data);
+  GBytes* reply = self->application_handler(self, channel, message, &error,
+                                            self->application_handler_data);
   if (reply != nullptr) {
     return_reply(task, reply);
   } else if (error != nullptr) {
@@ -206,6 +129,29 @@ static void embedding_host_messenger_answer_plugin(EmbeddingHostMessenger* self,
   }
 }
 
+// ---- What plugins call: FlBinaryMessenger ----
+
+static void embedding_host_messenger_set_message_handler_on_channel(
+    FlBinaryMessenger* messenger,
+    const gchar* channel,
+    FlBinaryMessengerMessageHandler handler,
+    gpointer user_data,
+    GDestroyNotify destroy_notify) {
+  EMBEDDING_HOST_MESSENGER(messenger)->plugin_handlers->replace(
+      channel, {handler, user_data, destroy_notify});
+}
+
+static gboolean embedding_host_messenger_send_response(
+    FlBinaryMessenger* messenger,
+    FlBinaryMessengerResponseHandle* response_handle,
+    GBytes* response,
+    GError** error) {
+  g_return_val_if_fail(EMBEDDING_HOST_IS_RESPONSE_HANDLE(response_handle),
+                       FALSE);
+  return embedding_host_response_handle_respond(
+      EMBEDDING_HOST_RESPONSE_HANDLE(response_handle), response, error);
+}
+
 static void embedding_host_messenger_send_on_channel(
     FlBinaryMessenger* messenger,
     const gchar* channel,
@@ -216,15 +162,15 @@ static void embedding_host_messenger_send_on_channel(
   EmbeddingHostMessenger* self = EMBEDDING_HOST_MESSENGER(messenger);
   deliver_later(self, channel, message,
                 g_task_new(self, cancellable, callback, user_data),
-                embedding_host_messenger_answer_plugin);
+                deliver_to_application);
 }
 
 static GBytes* embedding_host_messenger_send_on_channel_finish(
     FlBinaryMessenger* messenger,
     GAsyncResult* result,
     GError** error) {
-  g_return_val_if_fail(g_task_is_valid(result, messenger), nullptr);
-  return static_cast<GBytes*>(g_task_propagate_pointer(G_TASK(result), error));
+  return embedding_host_messenger_send_finish(
+      EMBEDDING_HOST_MESSENGER(messenger), result, error);
 }
 
 // The application's side buffers nothing: there is nothing to resize and
@@ -259,26 +205,6 @@ EmbeddingHostMessenger* embedding_host_messenger_new(void) {
       g_object_new(embedding_host_messenger_get_type(), nullptr));
 }
 
-// Hands @message to the plugin's handler of @channel, in the messenger's
-// context; without a handler the reply is empty.
-static void embedding_host_messenger_deliver(EmbeddingHostMessenger* self,
-                                             const gchar* channel,
-                                             GBytes* message,
-                                             GTask* task) {
-  const PluginRegistration* registration =
-      find_in(self->state->plugin_handlers, channel);
-  if (registration == nullptr) {
-    return_reply(task, g_bytes_new(nullptr, 0));
-    return;
-  }
-  // The handler may keep the handle and answer later, from any thread.
-  g_autoptr(FlBinaryMessengerResponseHandle) response_handle =
-      embedding_host_response_handle_new(G_OBJECT(self), &self->state->queue,
-                                         channel, G_TASK(g_object_ref(task)));
-  registration->handler(FL_BINARY_MESSENGER(self), channel, message,
-                        response_handle, registration->user_data);
-}
-
 void embedding_host_messenger_send_async(EmbeddingHostMessenger* self,
                                          const gchar* channel,
                                          GBytes* message,
@@ -291,7 +217,7 @@ void embedding_host_messenger_send_async(EmbeddingHostMessenger* self,
   GTask* task = g_task_new(self, cancellable, callback, user_data);
   g_task_set_source_tag(
       task, reinterpret_cast<gpointer>(embedding_host_messenger_send_async));
-  deliver_later(self, channel, message, task, embedding_host_messenger_deliver);
+  deliver_later(self, channel, message, task, deliver_to_plugin);
 }
 
 GBytes* embedding_host_messenger_send_finish(EmbeddingHostMessenger* self,
@@ -317,15 +243,17 @@ GBytes* embedding_host_messenger_send(EmbeddingHostMessenger* self,
   g_return_val_if_fail(EMBEDDING_HOST_IS_MESSENGER(self), nullptr);
   g_return_val_if_fail(channel != nullptr, nullptr);
   g_return_val_if_fail(message != nullptr, nullptr);
-  // On the platform's thread the reply comes through its own context, which
-  // this thread runs; elsewhere through one of the caller's, while the
-  // platform's thread delivers.
-  GMainContext* platform = self->state->queue.context();
-  bool on_platform_thread = g_thread_self() == self->state->platform_thread;
-  GMainContext* context =
-      on_platform_thread ? g_main_context_ref(platform) : g_main_context_new();
-  GMainContext* caller_context = g_main_context_get_thread_default();
-  bool push = (caller_context != nullptr ? caller_context
+  // The reply comes through a context this thread runs: the messenger's
+  // own when this thread owns it or can take it, so that the message is
+  // delivered meanwhile; otherwise one of this call's own, while the
+  // messenger's context is run by its owner.
+  GMainContext* platform = g_source_get_context(self->queue);
+  gboolean owner = g_main_context_acquire(platform);
+  g_autoptr(GMainContext) context =
+      owner ? g_main_context_ref(platform) : g_main_context_new();
+  // The reply's callback runs in the thread-default context.
+  GMainContext* thread_default = g_main_context_get_thread_default();
+  bool push = (thread_default != nullptr ? thread_default
                                          : g_main_context_default()) != context;
   if (push) {
     g_main_context_push_thread_default(context);
@@ -339,7 +267,9 @@ GBytes* embedding_host_messenger_send(EmbeddingHostMessenger* self,
   if (push) {
     g_main_context_pop_thread_default(context);
   }
-  g_main_context_unref(context);
+  if (owner) {
+    g_main_context_release(platform);
+  }
   GBytes* reply = embedding_host_messenger_send_finish(self, result, error);
   g_object_unref(result);
   return reply;
@@ -347,24 +277,15 @@ GBytes* embedding_host_messenger_send(EmbeddingHostMessenger* self,
 
 void embedding_host_messenger_shutdown(EmbeddingHostMessenger* self) {
   g_return_if_fail(EMBEDDING_HOST_IS_MESSENGER(self));
-  MessengerState* state = self->state;
-  state->shut_down = true;
-  release_all(state->plugin_handlers);
-  release_all(state->application_handlers);
+  self->plugin_handlers->close();
+  self->application_handler = nullptr;
+  self->application_handler_data = nullptr;
 }
 
 void embedding_host_messenger_set_application_handler(
     EmbeddingHostMessenger* self,
-    const gchar* channel,
     EmbeddingHostApplicationHandler handler,
-    gpointer user_data,
-    GDestroyNotify destroy_notify) {
-  g_return_if_fail(EMBEDDING_HOST_IS_MESSENGER(self));
-  g_return_if_fail(channel != nullptr);
-  ApplicationRegistration added{handler, user_data, destroy_notify};
-  if (self->state->shut_down) {
-    added.release();
-    return;
-  }
-  replace_in(self->state->application_handlers, channel, added);
+    gpointer user_data) {
+  self->application_handler = handler;
+  self->application_handler_data = user_data;
 }

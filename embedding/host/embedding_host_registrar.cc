@@ -1,4 +1,4 @@
-#include "embedding_host_messenger_private.h"
+#include "embedding_host_private.h"
 
 G_DECLARE_FINAL_TYPE(EmbeddingHostRegistrar,
                      embedding_host_registrar,

@@ -6,26 +6,16 @@
 #include <functional>
 
 // Work handed to one main context from any thread, run there in the order
-// it was handed over: the one place where the application's side crosses
-// threads. One source stays attached for all of it.
-class MainContextQueue {
- public:
-  explicit MainContextQueue(GMainContext* context);
-  ~MainContextQueue();
-  MainContextQueue(const MainContextQueue&) = delete;
-  MainContextQueue& operator=(const MainContextQueue&) = delete;
+// it was handed over, as the platform's task runner runs its tasks: each
+// dispatch runs the work that was waiting when it began, one piece after
+// another, and the context's other sources run before any work handed over
+// meanwhile. The queue is one source, attached to @context until it is
+// destroyed.
+GSource* main_context_queue_new(GMainContext* context);
 
-  GMainContext* context() const { return context_; }
-
-  // Whether the calling thread is the one dispatching the context now.
-  bool is_current() const { return g_main_context_is_owner(context_); }
-
-  // Runs @work in the context, later: never inside this call.
-  void push(std::function<void()> work);
-
- private:
-  GMainContext* context_;
-  GSource* source_;  // holds the work, see main_context_queue.cc
-};
+// Runs @work in @queue's context, later: never inside this call. A main
+// loop that runs inside a piece of work runs the work handed over after
+// that piece's dispatch began, not the rest of its own.
+void main_context_queue_push(GSource* queue, std::function<void()> work);
 
 #endif  // EMBEDDING_HOST_MAIN_CONTEXT_QUEUE_H_

@@ -5,8 +5,7 @@
 struct _EmbeddingHostResponseHandle {
   FlBinaryMessengerResponseHandle parent_instance;
 
-  GObject* messenger;
-  MainContextQueue* queue;
+  GMainContext* context;
   gchar* channel;
   // The sender's, until the handle is answered; taken atomically, so that
   // of two threads answering at once exactly one gets it.
@@ -21,24 +20,14 @@ static GTask* take_task(EmbeddingHostResponseHandle* self) {
   return static_cast<GTask*>(g_atomic_pointer_exchange(&self->task, nullptr));
 }
 
-void embedding_host_return_in_context(MainContextQueue* queue,
-                                      GTask* task,
-                                      GBytes* reply,
-                                      GError* error) {
-  auto return_task = [task, reply, error]() {
-    if (error != nullptr) {
-      g_task_return_error(task, error);
-    } else {
-      g_task_return_pointer(task, reply,
-                            reinterpret_cast<GDestroyNotify>(g_bytes_unref));
-    }
-    g_object_unref(task);
-  };
-  if (queue->is_current()) {
-    return_task();
-  } else {
-    queue->push(return_task);
-  }
+// Lets go of the sender's task once it has its result, which GTask takes
+// from any thread. It goes in the messenger's context, with
+// g_main_context_invoke_full(), so that the task, and with it the
+// messenger, is released on the platform's thread whichever thread
+// answered: at once on that thread, later from any other.
+static gboolean unref_task(gpointer task) {
+  g_object_unref(task);
+  return G_SOURCE_REMOVE;
 }
 
 static void embedding_host_response_handle_finalize(GObject* object) {
@@ -47,22 +36,16 @@ static void embedding_host_response_handle_finalize(GObject* object) {
   if (task != nullptr) {
     g_critical("a message on channel \"%s\" was released without a response",
                self->channel);
-    embedding_host_return_in_context(
-        self->queue, task, nullptr,
-        g_error_new(EMBEDDING_HOST_ERROR, EMBEDDING_HOST_ERROR_NO_RESPONSE,
-                    "the message on channel \"%s\" was released without a "
-                    "response",
-                    self->channel));
+    g_task_return_new_error(task, EMBEDDING_HOST_ERROR,
+                            EMBEDDING_HOST_ERROR_NO_RESPONSE,
+                            "the message on channel \"%s\" was released "
+                            "without a response",
+                            self->channel);
+    g_main_context_invoke_full(self->context, G_PRIORITY_DEFAULT, unref_task,
+                               task, nullptr);
   }
   g_free(self->channel);
-  // The messenger goes on the platform's thread, even when a plugin's own
-  // thread lets go of the last call that kept it.
-  if (self->queue->is_current()) {
-    g_object_unref(self->messenger);
-  } else {
-    GObject* messenger = self->messenger;
-    self->queue->push([messenger]() { g_object_unref(messenger); });
-  }
+  g_main_context_unref(self->context);
   G_OBJECT_CLASS(embedding_host_response_handle_parent_class)->finalize(object);
 }
 
@@ -75,14 +58,12 @@ static void embedding_host_response_handle_init(
     EmbeddingHostResponseHandle* self) {}
 
 FlBinaryMessengerResponseHandle* embedding_host_response_handle_new(
-    GObject* messenger,
-    MainContextQueue* queue,
+    GMainContext* context,
     const gchar* channel,
     GTask* task) {
   auto* self = EMBEDDING_HOST_RESPONSE_HANDLE(
       g_object_new(embedding_host_response_handle_get_type(), nullptr));
-  self->messenger = G_OBJECT(g_object_ref(messenger));
-  self->queue = queue;
+  self->context = g_main_context_ref(context);
   self->channel = g_strdup(channel);
   self->task = task;
   return FL_BINARY_MESSENGER_RESPONSE_HANDLE(self);
@@ -100,8 +81,10 @@ gboolean embedding_host_response_handle_respond(
                 self->channel);
     return FALSE;
   }
-  embedding_host_return_in_context(
-      self->queue, task,
-      reply != nullptr ? g_bytes_ref(reply) : g_bytes_new(nullptr, 0), nullptr);
+  g_task_return_pointer(
+      task, reply != nullptr ? g_bytes_ref(reply) : g_bytes_new(nullptr, 0),
+      reinterpret_cast<GDestroyNotify>(g_bytes_unref));
+  g_main_context_invoke_full(self->context, G_PRIORITY_DEFAULT, unref_task,
+                             task, nullptr);
   return TRUE;
 }

@@ -3,22 +3,19 @@
 
 #include <flutter_linux/flutter_linux.h>
 
-#include "main_context_queue.h"
-
 // The way back to the sender of one message: it returns the sender's task
-// once, through the messenger's main context. Released unanswered, it tells
-// the sender so and logs a critical, for that is a plugin's mistake.
+// once, from whichever thread answers. Released unanswered, it tells the
+// sender so and logs a critical, for that is a plugin's mistake.
 G_DECLARE_FINAL_TYPE(EmbeddingHostResponseHandle,
                      embedding_host_response_handle,
                      EMBEDDING_HOST,
                      RESPONSE_HANDLE,
                      FlBinaryMessengerResponseHandle)
 
-// @task is the sender's (taken over); @messenger keeps @queue alive and is
-// kept until the handle goes.
+// @task is the sender's, taken over; its source object, the messenger,
+// lives as long as it does, and it is let go in @context, the messenger's.
 FlBinaryMessengerResponseHandle* embedding_host_response_handle_new(
-    GObject* messenger,
-    MainContextQueue* queue,
+    GMainContext* context,
     const gchar* channel,
     GTask* task);
 
@@ -29,12 +26,5 @@ gboolean embedding_host_response_handle_respond(
     EmbeddingHostResponseHandle* handle,
     GBytes* reply,
     GError** error);
-
-// Returns @task's result in @queue's context: at once when this is that
-// context's thread, else from there. Takes over @task, @reply and @error.
-void embedding_host_return_in_context(MainContextQueue* queue,
-                                      GTask* task,
-                                      GBytes* reply,
-                                      GError* error);
 
 #endif  // EMBEDDING_HOST_RESPONSE_HANDLE_H_

@@ -582,52 +582,6 @@ TEST_F(ChannelTest, ARawHandlerAnswersWithBytes) {
   EXPECT_EQ(to_hex(host_.send("raw", from_hex("de ad be ef"))), "de ad be ef");
 }
 
-// Messages arrive in the order they were sent, even while a handler waits
-// for a reply of its own and so runs the messenger's context again.
-void record_cb(FlBinaryMessenger* messenger,
-               const gchar* channel,
-               GBytes* message,
-               FlBinaryMessengerResponseHandle* response_handle,
-               gpointer user_data) {
-  static_cast<std::vector<std::string>*>(user_data)->push_back(to_hex(message));
-  fl_binary_messenger_send_response(messenger, response_handle, nullptr,
-                                    nullptr);
-}
-
-void send_then_wait_cb(FlBinaryMessenger* messenger,
-                       const gchar* channel,
-                       GBytes* message,
-                       FlBinaryMessengerResponseHandle* response_handle,
-                       gpointer user_data) {
-  auto* self = EMBEDDING_HOST_MESSENGER(messenger);
-  g_autoptr(GBytes) third = to_bytes({3});
-  embedding_host_messenger_send_async(self, "record", third, nullptr, nullptr,
-                                      nullptr);
-  g_autoptr(GBytes) reply =
-      embedding_host_messenger_send(self, "record", third, nullptr, nullptr);
-  EXPECT_NE(reply, nullptr);
-  fl_binary_messenger_send_response(messenger, response_handle, nullptr,
-                                    nullptr);
-}
-
-TEST_F(ChannelTest, MessagesArriveInOrderWhileAHandlerWaitsForAReply) {
-  std::vector<std::string> recorded;
-  fl_binary_messenger_set_message_handler_on_channel(
-      host_.binary_messenger(), "record", record_cb, &recorded, nullptr);
-  fl_binary_messenger_set_message_handler_on_channel(
-      host_.binary_messenger(), "wait", send_then_wait_cb, nullptr, nullptr);
-  g_autoptr(GBytes) first = to_bytes({1});
-  g_autoptr(GBytes) second = to_bytes({2});
-  embedding_host_messenger_send_async(host_.messenger(), "wait", first, nullptr,
-                                      nullptr, nullptr);
-  embedding_host_messenger_send_async(host_.messenger(), "record", second,
-                                      nullptr, nullptr, nullptr);
-  while (recorded.size() < 3) {
-    g_main_context_iteration(nullptr, TRUE);
-  }
-  EXPECT_EQ(recorded, (std::vector<std::string>{"02", "03", "03"}));
-}
-
 // The application may let its host go while it answers a plugin's call.
 TEST(ApplicationHandler, MayLetTheHostGoWhileAnsweringACall) {
   EmbeddingHost* host = embedding_host_new();

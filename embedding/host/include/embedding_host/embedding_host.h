@@ -24,7 +24,7 @@ G_BEGIN_DECLS
  * @EMBEDDING_HOST_ERROR_FAILED: any other failure, such as a plugin library
  *   that does not load.
  * @EMBEDDING_HOST_ERROR_NO_RESPONSE: the message (or the method call) was
- *   released without an answer, or the messenger shut down first.
+ *   released without an answer, by a plugin or by the application.
  */
 typedef enum {
   EMBEDDING_HOST_ERROR_FAILED,
@@ -36,13 +36,35 @@ GQuark embedding_host_error_quark(void) G_GNUC_CONST;
 /**
  * EmbeddingHostMessenger:
  *
- * An in-process #FlBinaryMessenger. It delivers every message, whoever sent
- * it and from whichever thread, in the main context that was the
- * thread-default one when it was made: the platform's main thread. A
- * handler never runs inside the call that sent its message. A plugin may
- * answer from any thread; the answer reaches the sender through that
- * context, and the sender's callback runs in the sender's thread-default
- * main context, as GIO's asynchronous calls do.
+ * An in-process #FlBinaryMessenger, playing the engine between the
+ * application's Dart side and its plugins.
+ *
+ * Delivery. Every message, whoever sent it and from whichever thread, is
+ * delivered in the messenger's main context: the one that was the
+ * thread-default context when the messenger was made, run by the
+ * platform's thread. Messages are delivered in the order they were sent.
+ * As the platform's task runner does, each dispatch of that context
+ * delivers the messages that were waiting when it began, one after
+ * another; the context's other sources run before any message sent
+ * meanwhile. A main loop run inside a handler, for instance by
+ * embedding_host_messenger_send(), delivers only the messages sent after
+ * that handler's dispatch began; the rest of its batch follows when the
+ * handler returns. embedding_host_messenger_send_async() never runs a
+ * handler inside the call; embedding_host_messenger_send() does, when the
+ * calling thread runs the messenger's context meanwhile.
+ *
+ * Answers. A plugin may answer from any thread, once. The sender's
+ * callback runs in the sender's thread-default main context, as GIO's
+ * asynchronous calls do. Each message sent gets exactly one answer: the
+ * plugin's reply; the empty (not-implemented) reply when no handler takes
+ * its channel; %EMBEDDING_HOST_ERROR_NO_RESPONSE when its handler releases
+ * it unanswered; or %G_IO_ERROR_CANCELLED.
+ *
+ * Threads. Sending and answering are safe from any thread. Everything else
+ * that changes the messenger (setting or replacing a handler, with
+ * fl_binary_messenger_set_message_handler_on_channel() or by making an
+ * #FlMethodChannel, and shutting down) happens on the platform's thread,
+ * as on the platform: the handlers are kept without a lock.
  */
 G_DECLARE_FINAL_TYPE(EmbeddingHostMessenger,
                      embedding_host_messenger,
@@ -53,25 +75,29 @@ G_DECLARE_FINAL_TYPE(EmbeddingHostMessenger,
 /**
  * embedding_host_messenger_new:
  *
- * Returns: (transfer full): a messenger that delivers in the caller's
- * thread-default main context.
+ * Makes a messenger that delivers in the calling thread's thread-default
+ * main context (the global default one when the thread pushed none).
+ *
+ * Returns: (transfer full): a new messenger.
  */
 EmbeddingHostMessenger* embedding_host_messenger_new(void);
 
 /**
  * embedding_host_messenger_send_async:
- * @messenger: the messenger.
- * @channel: the channel name.
- * @message: the encoded message.
- * @cancellable: (nullable): a send cancelled before it is delivered is not
- *   delivered; once delivered, it finishes when the plugin answers or lets
- *   the message go, and then with %G_IO_ERROR_CANCELLED.
- * @callback: called with the result, in the caller's thread-default main
- *   context.
- * @user_data: passed to @callback.
+ * @messenger: an #EmbeddingHostMessenger.
+ * @channel: the name of the channel to send on.
+ * @message: (transfer none): the encoded message; the messenger keeps its
+ *   own reference.
+ * @cancellable: (nullable): a #GCancellable. A send cancelled before it is
+ *   delivered is not delivered. Once delivered, it still finishes only when
+ *   the plugin answers or releases the message, and then with
+ *   %G_IO_ERROR_CANCELLED.
+ * @callback: (scope async) (nullable): called with the result, in the
+ *   thread-default main context of the calling thread.
+ * @user_data: (closure): data passed to @callback.
  *
  * Sends @message to the plugin that handles @channel, as the application's
- * Dart side does. Any thread may send.
+ * Dart side does, and returns at once. Any thread may send.
  */
 void embedding_host_messenger_send_async(EmbeddingHostMessenger* messenger,
                                          const gchar* channel,
@@ -82,11 +108,14 @@ void embedding_host_messenger_send_async(EmbeddingHostMessenger* messenger,
 
 /**
  * embedding_host_messenger_send_finish:
+ * @messenger: the #EmbeddingHostMessenger that sent the message.
+ * @result: the #GAsyncResult given to the callback.
+ * @error: (nullable): return location for a #GError, or %NULL.
  *
- * A channel without a handler gives the empty (not-implemented) reply. A
- * message released without an answer fails with
- * %EMBEDDING_HOST_ERROR_NO_RESPONSE; a cancelled one with
- * %G_IO_ERROR_CANCELLED.
+ * Finishes embedding_host_messenger_send_async(). A channel without a
+ * handler gives the empty (not-implemented) reply. A message released
+ * without an answer fails with %EMBEDDING_HOST_ERROR_NO_RESPONSE, a
+ * cancelled one with %G_IO_ERROR_CANCELLED.
  *
  * Returns: (transfer full) (nullable): the encoded reply, or %NULL with
  * @error set.
@@ -97,12 +126,20 @@ GBytes* embedding_host_messenger_send_finish(EmbeddingHostMessenger* messenger,
 
 /**
  * embedding_host_messenger_send:
+ * @messenger: an #EmbeddingHostMessenger.
+ * @channel: the name of the channel to send on.
+ * @message: (transfer none): the encoded message.
+ * @cancellable: (nullable): a #GCancellable, as for
+ *   embedding_host_messenger_send_async().
+ * @error: (nullable): return location for a #GError, or %NULL.
  *
- * embedding_host_messenger_send_async() for tools and tests: waits for the
- * reply. On the thread that made the messenger (the platform's thread) it
- * runs the messenger's main context meanwhile; on any other thread it runs
- * a context of its own, and the platform's thread must be running the
- * messenger's context to deliver the message.
+ * embedding_host_messenger_send_async() for tools and tests: returns when
+ * the answer has come, from any thread. When the calling thread owns the
+ * messenger's main context or can acquire it, it runs that context
+ * meanwhile, so the message (and whatever else is waiting there) is
+ * delivered inside this call. Otherwise it waits, running a context of its
+ * own, for the context's owner to deliver the message: that thread must be
+ * running the context.
  *
  * Returns: (transfer full) (nullable): as
  * embedding_host_messenger_send_finish().
@@ -115,13 +152,17 @@ GBytes* embedding_host_messenger_send(EmbeddingHostMessenger* messenger,
 
 /**
  * embedding_host_messenger_shutdown:
+ * @messenger: an #EmbeddingHostMessenger.
  *
  * Drops every handler, as an engine does when it stops: each destroy
- * notification runs once. Later messages get the empty reply and later
- * handlers are dropped at once. A method channel keeps its messenger while
- * the messenger serves the channel's name, so a messenger with channels
- * lives until it is shut down; an #EmbeddingHost shuts its own down when it
- * goes. Call it on the platform's thread.
+ * notification runs once, and a handler set later is dropped at once. A
+ * message that was delivered before keeps its handle and gets the answer
+ * its plugin gives; one still waiting to be delivered, or sent later, gets
+ * the empty reply, as do the messages plugins send. A method channel keeps
+ * its messenger while the messenger serves the channel's name, so a
+ * messenger with channels lives until it is shut down; an #EmbeddingHost
+ * shuts its own down when it goes. Call it on the platform's thread; it may
+ * be called more than once.
  */
 void embedding_host_messenger_shutdown(EmbeddingHostMessenger* messenger);
 
@@ -131,19 +172,25 @@ void embedding_host_messenger_shutdown(EmbeddingHostMessenger* messenger);
  * An application in miniature: a messenger, a registrar for each plugin
  * (it is an #FlPluginRegistry, as an application's engine is), and the
  * standard method codec to call plugins and to answer their calls with.
+ * What #EmbeddingHostMessenger says of threads holds for it too: calling
+ * plugins is safe from any thread, registering plugins, setting handlers
+ * and shutting down belong to the platform's thread.
  */
 G_DECLARE_FINAL_TYPE(EmbeddingHost, embedding_host, EMBEDDING, HOST, GObject)
 
 /**
  * embedding_host_new:
  *
- * Returns: (transfer full): a new host, whose messenger delivers in the
- * caller's thread-default main context.
+ * Makes a host whose messenger delivers in the calling thread's
+ * thread-default main context.
+ *
+ * Returns: (transfer full): a new host.
  */
 EmbeddingHost* embedding_host_new(void);
 
 /**
  * embedding_host_get_messenger:
+ * @host: an #EmbeddingHost.
  *
  * Returns: (transfer none): the host's messenger.
  */
@@ -151,15 +198,19 @@ EmbeddingHostMessenger* embedding_host_get_messenger(EmbeddingHost* host);
 
 /**
  * embedding_host_get_codec:
+ * @host: an #EmbeddingHost.
  *
- * Returns: (transfer none): the standard method codec the host calls plugins
- * and answers their calls with, for programs that encode a call once and
- * send its bytes many times.
+ * The standard method codec the host calls plugins and answers their calls
+ * with, for programs that encode a call once and send its bytes many
+ * times.
+ *
+ * Returns: (transfer none): the host's codec.
  */
 FlMethodCodec* embedding_host_get_codec(EmbeddingHost* host);
 
 /**
  * EmbeddingHostRegisterFunction:
+ * @registrar: (transfer none): the registrar for the plugin.
  *
  * A plugin's entry point, such as kestrune_plugin_register_with_registrar().
  */
@@ -167,9 +218,9 @@ typedef void (*EmbeddingHostRegisterFunction)(FlPluginRegistrar* registrar);
 
 /**
  * embedding_host_register_plugin:
- * @host: the host.
+ * @host: an #EmbeddingHost.
  * @name: the plugin's name, as the application's registrant gives it.
- * @register_function: the plugin's entry point.
+ * @register_function: (scope call): the plugin's entry point.
  *
  * Registers a plugin as an application's generated registrant does: gets a
  * registrar for @name, calls @register_function with it and releases it.
@@ -181,11 +232,12 @@ void embedding_host_register_plugin(
 
 /**
  * embedding_host_register_plugin_library:
- * @host: the host.
- * @path: a plugin library: libfoo_plugin.so, whose entry point is
- *   foo_plugin_register_with_registrar().
- * @error: (nullable): set with %EMBEDDING_HOST_ERROR_FAILED when the library
- *   does not load or has no such entry point.
+ * @host: an #EmbeddingHost.
+ * @path: the file of a plugin library, libfoo_plugin.so, whose entry point
+ *   is foo_plugin_register_with_registrar().
+ * @error: (nullable): return location for a #GError, or %NULL; set with
+ *   %EMBEDDING_HOST_ERROR_FAILED when the library does not load or has no
+ *   such entry point.
  *
  * Loads @path and registers the plugin in it under the name foo_plugin. The
  * library stays loaded, as plugins do.
@@ -198,17 +250,21 @@ gboolean embedding_host_register_plugin_library(EmbeddingHost* host,
 
 /**
  * embedding_host_invoke_method:
- * @host: the host.
- * @channel: the channel name.
+ * @host: an #EmbeddingHost.
+ * @channel: the name of the plugin's channel.
  * @method: the method name.
- * @args: (nullable): the arguments; %NULL stands for a null value.
- * @reply: (out) (optional) (nullable) (transfer full): the reply's bytes,
- *   when a reply came, whether or not it decodes.
- * @error: (nullable): set when no reply came or it does not decode.
+ * @args: (transfer none) (nullable): the arguments; %NULL stands for a null
+ *   value.
+ * @reply: (out) (optional) (nullable) (transfer full): return location for
+ *   the reply's bytes when a reply came, whether or not it decodes; %NULL
+ *   otherwise.
+ * @error: (nullable): return location for a #GError, or %NULL; set when no
+ *   reply came or it does not decode.
  *
  * Calls a plugin's method the way the application's Dart side does: encodes
- * the call with the standard method codec, sends it with
- * embedding_host_messenger_send() and decodes the reply.
+ * the call with the host's codec, sends it with
+ * embedding_host_messenger_send() (whose rules on threads hold) and decodes
+ * the reply; the empty reply is the not-implemented response.
  *
  * Returns: (transfer full) (nullable): the plugin's success, error or
  * not-implemented response, or %NULL with @error set.
@@ -222,17 +278,17 @@ FlMethodResponse* embedding_host_invoke_method(EmbeddingHost* host,
 
 /**
  * EmbeddingHostMethodCallHandler:
- * @host: the host.
+ * @host: the #EmbeddingHost.
  * @channel: the channel the plugin called on.
  * @method: the method name.
  * @args: (transfer none): the arguments (a null value when there are none).
  * @user_data: the data given with the handler.
  *
  * Answers a call a plugin makes to the application. It runs in the
- * messenger's main context.
+ * messenger's main context, and may drop the last reference to @host.
  *
  * Returns: (transfer full) (nullable): the response, or %NULL to leave the
- * call unanswered.
+ * call unanswered, which the plugin gets as an error.
  */
 typedef FlMethodResponse* (*EmbeddingHostMethodCallHandler)(
     EmbeddingHost* host,
@@ -243,16 +299,17 @@ typedef FlMethodResponse* (*EmbeddingHostMethodCallHandler)(
 
 /**
  * embedding_host_set_method_call_handler:
- * @host: the host.
+ * @host: an #EmbeddingHost.
  * @channel: the channel name.
  * @handler: (nullable): the handler, or %NULL to remove it.
- * @user_data: passed to @handler.
- * @destroy_notify: (nullable): called on @user_data once, when the handler
- *   is replaced or removed, or the host shuts down.
+ * @user_data: (closure): data passed to @handler.
+ * @destroy_notify: (nullable): called on @user_data once: when the handler
+ *   is replaced or removed, or the host shuts down; at once when @handler
+ *   is %NULL or the host has shut down.
  *
  * Answers the calls plugins make on @channel with
  * fl_method_channel_invoke_method(). Without a handler such a call gets the
- * not-implemented response.
+ * not-implemented response. Call it on the platform's thread.
  */
 void embedding_host_set_method_call_handler(
     EmbeddingHost* host,
@@ -263,19 +320,24 @@ void embedding_host_set_method_call_handler(
 
 /**
  * embedding_host_shutdown:
+ * @host: an #EmbeddingHost.
  *
  * Shuts the messenger down (see embedding_host_messenger_shutdown()) and
- * drops the application's handlers.
+ * drops the application's handlers, each destroy notification once. Call
+ * it on the platform's thread; disposing of the host does it too.
  */
 void embedding_host_shutdown(EmbeddingHost* host);
 
 /**
  * embedding_host_encode_method_call:
- * @codec: the codec to encode with.
+ * @codec: the #FlMethodCodec to encode with.
  * @name: the method name.
- * @args: (nullable): the arguments; %NULL encodes a null value.
+ * @args: (transfer none) (nullable): the arguments; %NULL encodes a null
+ *   value.
+ * @error: (nullable): return location for a #GError, or %NULL.
  *
- * The codec's own encoding, as the application's side uses it.
+ * Encodes a method call through the codec's own class function, as the
+ * application's side does.
  *
  * Returns: (transfer full) (nullable): the encoded call, or %NULL with
  * @error set.
@@ -287,8 +349,15 @@ GBytes* embedding_host_encode_method_call(FlMethodCodec* codec,
 
 /**
  * embedding_host_decode_method_call:
+ * @codec: the #FlMethodCodec to decode with.
+ * @message: (transfer none): the encoded call.
+ * @name: (out) (transfer full): return location for the method name.
+ * @args: (out) (transfer full): return location for the arguments.
+ * @error: (nullable): return location for a #GError, or %NULL.
  *
- * Returns: %TRUE and new @name and @args, or %FALSE with @error set.
+ * Decodes a method call through the codec's own class function.
+ *
+ * Returns: %TRUE with @name and @args set, or %FALSE with @error set.
  */
 gboolean embedding_host_decode_method_call(FlMethodCodec* codec,
                                            GBytes* message,
@@ -298,8 +367,12 @@ gboolean embedding_host_decode_method_call(FlMethodCodec* codec,
 
 /**
  * embedding_host_encode_response:
+ * @codec: the #FlMethodCodec to encode with.
+ * @response: (transfer none): a success, error or not-implemented response.
+ * @error: (nullable): return location for a #GError, or %NULL.
  *
- * Encodes a success or error envelope, or the empty not-implemented reply.
+ * Encodes a success or error envelope through the codec's own class
+ * functions, or the empty reply for the not-implemented response.
  *
  * Returns: (transfer full) (nullable): the reply, or %NULL with @error set.
  */
@@ -309,8 +382,16 @@ GBytes* embedding_host_encode_response(FlMethodCodec* codec,
 
 /**
  * embedding_host_decode_response:
+ * @codec: the #FlMethodCodec to decode with.
+ * @message: (transfer none): the reply.
+ * @error: (nullable): return location for a #GError, or %NULL.
  *
- * Returns: (transfer full) (nullable): the response, or %NULL with @error.
+ * Reads a reply as the application's Dart side does: the empty reply is
+ * the not-implemented response, any other goes through the codec's own
+ * class function.
+ *
+ * Returns: (transfer full) (nullable): the response, or %NULL with @error
+ * set.
  */
 FlMethodResponse* embedding_host_decode_response(FlMethodCodec* codec,
                                                  GBytes* message,

@@ -1,7 +1,10 @@
-#ifndef EMBEDDING_HOST_EMBEDDING_HOST_MESSENGER_PRIVATE_H_
-#define EMBEDDING_HOST_EMBEDDING_HOST_MESSENGER_PRIVATE_H_
+#ifndef EMBEDDING_HOST_EMBEDDING_HOST_PRIVATE_H_
+#define EMBEDDING_HOST_EMBEDDING_HOST_PRIVATE_H_
 
 #include "embedding_host/embedding_host.h"
+
+// What the units of the application's side call of each other, and no
+// program does.
 
 // The application's answer to a message a plugin sends it, run in the
 // messenger's main context: the reply, or NULL with @error set, or NULL
@@ -13,18 +16,17 @@ typedef GBytes* (*EmbeddingHostApplicationHandler)(
     GError** error,
     gpointer user_data);
 
-// Installs @handler for what plugins send on @channel with
-// fl_binary_messenger_send_on_channel(), replacing (and dropping) any
-// handler there. A NULL @handler removes it. Shutdown drops it too.
+// Answers what plugins send with fl_binary_messenger_send_on_channel(),
+// whatever the channel, with @handler; without one (NULL, or after
+// shutdown) they get the empty reply. @user_data is borrowed: whoever sets
+// a handler removes it before the data goes.
 void embedding_host_messenger_set_application_handler(
     EmbeddingHostMessenger* messenger,
-    const gchar* channel,
     EmbeddingHostApplicationHandler handler,
-    gpointer user_data,
-    GDestroyNotify destroy_notify);
+    gpointer user_data);
 
 // A registrar that hands out @messenger, which it keeps alive.
 FlPluginRegistrar* embedding_host_registrar_new(
     EmbeddingHostMessenger* messenger);
 
-#endif  // EMBEDDING_HOST_EMBEDDING_HOST_MESSENGER_PRIVATE_H_
+#endif  // EMBEDDING_HOST_EMBEDDING_HOST_PRIVATE_H_

@@ -1,0 +1,138 @@
+// How the application's side delivers messages: in send order, batch by
+// batch as the platform's task runner does, and from whichever thread may
+// run the messenger's context.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "test_support.h"
+
+namespace {
+
+using test_support::Host;
+using test_support::to_bytes;
+using test_support::to_hex;
+
+void answer(FlBinaryMessenger* messenger,
+            FlBinaryMessengerResponseHandle* response_handle) {
+  EXPECT_TRUE(fl_binary_messenger_send_response(messenger, response_handle,
+                                                nullptr, nullptr));
+}
+
+void record_cb(FlBinaryMessenger* messenger,
+               const gchar* channel,
+               GBytes* message,
+               FlBinaryMessengerResponseHandle* response_handle,
+               gpointer user_data) {
+  static_cast<std::vector<std::string>*>(user_data)->push_back(to_hex(message));
+  answer(messenger, response_handle);
+}
+
+// Sends "03" twice, the second time waiting for the reply, which runs the
+// messenger's context inside this handler.
+void send_then_wait_cb(FlBinaryMessenger* messenger,
+                       const gchar* channel,
+                       GBytes* message,
+                       FlBinaryMessengerResponseHandle* response_handle,
+                       gpointer user_data) {
+  auto* self = EMBEDDING_HOST_MESSENGER(messenger);
+  g_autoptr(GBytes) third = to_bytes({3});
+  embedding_host_messenger_send_async(self, "record", third, nullptr, nullptr,
+                                      nullptr);
+  g_autoptr(GBytes) reply =
+      embedding_host_messenger_send(self, "record", third, nullptr, nullptr);
+  EXPECT_NE(reply, nullptr);
+  answer(messenger, response_handle);
+}
+
+TEST(Messenger, ALoopInsideAHandlerRunsOnlyTheMessagesSentAfterItsBatch) {
+  Host host;
+  std::vector<std::string> recorded;
+  fl_binary_messenger_set_message_handler_on_channel(
+      host.binary_messenger(), "record", record_cb, &recorded, nullptr);
+  fl_binary_messenger_set_message_handler_on_channel(
+      host.binary_messenger(), "wait", send_then_wait_cb, nullptr, nullptr);
+  g_autoptr(GBytes) first = to_bytes({1});
+  g_autoptr(GBytes) second = to_bytes({2});
+  embedding_host_messenger_send_async(host.messenger(), "wait", first, nullptr,
+                                      nullptr, nullptr);
+  embedding_host_messenger_send_async(host.messenger(), "record", second,
+                                      nullptr, nullptr, nullptr);
+  while (recorded.size() < 3) {
+    g_main_context_iteration(nullptr, TRUE);
+  }
+  // "02" was in the batch that "01" began; the two "03"s came later.
+  EXPECT_EQ(recorded, (std::vector<std::string>{"03", "03", "02"}));
+}
+
+// A chain of messages, each sent by the handler of the one before, and a
+// timer due at once, set by the first handler.
+struct Chain {
+  static constexpr int kLength = 100;
+  int delivered = 0;
+  int delivered_when_the_timer_ran = -1;
+};
+
+void chain_cb(FlBinaryMessenger* messenger,
+              const gchar* channel,
+              GBytes* message,
+              FlBinaryMessengerResponseHandle* response_handle,
+              gpointer user_data) {
+  auto* chain = static_cast<Chain*>(user_data);
+  if (++chain->delivered == 1) {
+    g_timeout_add(
+        0,
+        [](gpointer user_data) {
+          auto* chain = static_cast<Chain*>(user_data);
+          chain->delivered_when_the_timer_ran = chain->delivered;
+          return G_SOURCE_REMOVE;
+        },
+        chain);
+  }
+  if (chain->delivered < Chain::kLength) {
+    embedding_host_messenger_send_async(EMBEDDING_HOST_MESSENGER(messenger),
+                                        channel, message, nullptr, nullptr,
+                                        nullptr);
+  }
+  answer(messenger, response_handle);
+}
+
+TEST(Messenger, TheContextsOtherSourcesRunBetweenBatches) {
+  Host host;
+  Chain chain;
+  fl_binary_messenger_set_message_handler_on_channel(
+      host.binary_messenger(), "chain", chain_cb, &chain, nullptr);
+  g_autoptr(GBytes) message = to_bytes({1});
+  embedding_host_messenger_send_async(host.messenger(), "chain", message,
+                                      nullptr, nullptr, nullptr);
+  while (chain.delivered < Chain::kLength ||
+         chain.delivered_when_the_timer_ran < 0) {
+    g_main_context_iteration(nullptr, TRUE);
+  }
+  EXPECT_LE(chain.delivered_when_the_timer_ran, 2);
+}
+
+TEST(Messenger, ASendRunsTheMessengersContextWhenThisThreadCanTakeIt) {
+  // Made on a thread that pushed no context of its own, the messenger
+  // delivers in the global default context, which nobody runs but this
+  // thread, which may take it.
+  EmbeddingHost* made = nullptr;
+  std::thread([&made] { made = embedding_host_new(); }).join();
+  g_autoptr(EmbeddingHost) host = made;
+  FlBinaryMessenger* messenger =
+      FL_BINARY_MESSENGER(embedding_host_get_messenger(host));
+  std::vector<std::string> recorded;
+  fl_binary_messenger_set_message_handler_on_channel(
+      messenger, "record", record_cb, &recorded, nullptr);
+  g_autoptr(GBytes) message = to_bytes({7});
+  g_autoptr(GError) error = nullptr;
+  g_autoptr(GBytes) reply = embedding_host_messenger_send(
+      embedding_host_get_messenger(host), "record", message, nullptr, &error);
+  EXPECT_NE(reply, nullptr) << error->message;
+  EXPECT_EQ(recorded, std::vector<std::string>{"07"});
+}
+
+}  // namespace
