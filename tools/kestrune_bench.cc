@@ -1,13 +1,12 @@
 // kestrune-bench: the cost of answering a call, measured against the least
 // work any implementation must do per call, and the memory a long run keeps.
+// An ordinary Google Benchmark program: its flags choose what runs and how
+// it is written.
 //
 // Floor is that least work: ask the kernel with uname() and format the text.
-// Each path's time is reported as a multiple of Floor's in the same run (the
-// "floor_ratio" counter), so the ratios hold from one machine to another.
-//
-// A Google Benchmark program: its flags choose what runs and how it is
-// written, and its reporters write it; a summary for a person goes to
-// stderr. --kestrune_check also compares the medians with their targets.
+// Each path reports its CPU time per call as a multiple of Floor's in the
+// same run, the "floor_ratio" counter, so that the ratios hold from one
+// machine to another. Without Floor in the run there is no ratio.
 
 #include <benchmark/benchmark.h>
 #include <kestrune/kestrune_plugin.h>
@@ -15,19 +14,31 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <memory>
-#include <set>
-#include <string>
-#include <vector>
+#include <ctime>
 
-#include "bench_summary.h"
 #include "embedding_host/embedding_host.h"
-#include "floor_ratio_reporter.h"
 #include "kestrune_plugin_private.h"
 
 namespace {
+
+// The process's CPU time, in seconds, as Google Benchmark counts CPU time.
+double cpu_seconds() {
+  timespec now;
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+  return now.tv_sec + now.tv_nsec * 1e-9;
+}
+
+// Floor's CPU time per call in this run; 0 until Floor has run.
+double floor_seconds = 0;
+
+// Gives @state the "floor_ratio" counter of a loop that took @seconds.
+void report_floor_ratio(benchmark::State& state, double seconds) {
+  if (floor_seconds > 0 && state.iterations() > 0) {
+    state.counters["floor_ratio"] =
+        seconds / static_cast<double>(state.iterations()) / floor_seconds;
+  }
+}
 
 // The plugin registered on a host, as in an application, and a call to
 // @method encoded once, sent again and again; the last reply is kept.
@@ -69,6 +80,7 @@ class WireCaller {
 };
 
 void Floor(benchmark::State& state) {
+  double start = cpu_seconds();
   for (auto _ : state) {
     struct utsname name;
     memset(&name, 0, sizeof(name));
@@ -77,15 +89,19 @@ void Floor(benchmark::State& state) {
     benchmark::DoNotOptimize(text);
     g_free(text);
   }
+  floor_seconds =
+      (cpu_seconds() - start) / static_cast<double>(state.iterations());
 }
 BENCHMARK(Floor);
 
 void PlatformVersionReply(benchmark::State& state) {
+  double start = cpu_seconds();
   for (auto _ : state) {
     FlMethodResponse* response = get_platform_version();
     benchmark::DoNotOptimize(response);
     g_object_unref(response);
   }
+  report_floor_ratio(state, cpu_seconds() - start);
 }
 BENCHMARK(PlatformVersionReply);
 
@@ -94,9 +110,11 @@ void round_trips(benchmark::State& state,
                  const char* method,
                  bool expect_success) {
   WireCaller caller(method);
+  double start = cpu_seconds();
   for (auto _ : state) {
     caller.call();
   }
+  report_floor_ratio(state, cpu_seconds() - start);
   if (caller.reply_kind() != (expect_success ? 0 : -1)) {
     state.SkipWithError("the reply is not the expected one");
   }
@@ -157,10 +175,10 @@ long resident_kib() {
   return pages_resident * (sysconf(_SC_PAGESIZE) / 1024);
 }
 
-// A long run must not grow: after a warm-up that lets allocators and
-// caches settle, a million more round trips may add less than 1 MiB of
-// resident memory. It runs once even when the others are repeated: a
-// million calls take seconds, and the growth does not depend on timing.
+// What a million round trips add to resident memory, after a warm-up that
+// lets allocators and caches settle: the "memory_growth_kib" counter. It
+// runs once even when the others are repeated: a million calls take
+// seconds, and the growth does not depend on timing.
 void MemoryGrowth(benchmark::State& state) {
   constexpr int kWarmUpCalls = 10000;
   WireCaller caller("getPlatformVersion");
@@ -180,130 +198,11 @@ void MemoryGrowth(benchmark::State& state) {
   } else if (caller.reply_kind() != 0) {
     state.SkipWithError("getPlatformVersion did not succeed");
   } else {
-    state.counters[kMemoryGrowthCounter] = after - before;
+    state.counters["memory_growth_kib"] = after - before;
   }
 }
 BENCHMARK(MemoryGrowth)->Iterations(1000000)->Repetitions(1);
 
-// What Google Benchmark will take for its flag @name, read the way it reads
-// it: the last --name=VALUE in @args, else the environment variable NAME in
-// capitals, else "". It has no accessor for most of its flags, and
-// benchmark::Initialize() takes them out of the arguments.
-std::string benchmark_flag(const std::vector<char*>& args,
-                           const std::string& name) {
-  std::string prefix = "--" + name + "=";
-  for (auto arg = args.rbegin(); arg != args.rend(); ++arg) {
-    if (strncmp(*arg, prefix.c_str(), prefix.size()) == 0) {
-      return *arg + prefix.size();
-    }
-  }
-  g_autofree gchar* variable = g_ascii_strup(name.c_str(), -1);
-  const char* value = getenv(variable);
-  return value != nullptr ? value : "";
-}
-
-// The reporter Google Benchmark would write --benchmark_out with, for
-// --benchmark_out_format=@format.
-std::unique_ptr<benchmark::BenchmarkReporter> file_writer(
-    const std::string& format) {
-  if (format == "console") {
-    return std::make_unique<benchmark::ConsoleReporter>(
-        benchmark::ConsoleReporter::OO_None);
-  }
-  if (format == "csv") {
-    // Deprecated, yet what Google Benchmark itself writes CSV with.
-    BENCHMARK_DISABLE_DEPRECATED_WARNING
-    return std::unique_ptr<benchmark::BenchmarkReporter>(
-        new benchmark::CSVReporter());
-    BENCHMARK_RESTORE_DEPRECATED_WARNING
-  }
-  return std::make_unique<benchmark::JSONReporter>();
-}
-
-// Ratios need Floor from the same run, so a filter that selects benchmarks
-// ("Wire") is widened to select Floor as well. A negative filter ("-Wire")
-// keeps Floor already, unless it names Floor itself.
-std::string with_floor(const std::string& filter) {
-  if (filter.empty() || filter == "all" || filter[0] == '-') {
-    return filter;
-  }
-  return std::string("^") + kFloorBenchmark + "$|(" + filter + ")";
-}
-
-void print_help() {
-  benchmark::PrintDefaultHelp();
-  printf(
-      "          [--kestrune_check]\n"
-      "\n"
-      "--kestrune_check compares the median ratio of each path to Floor, and\n"
-      "the memory growth, with their targets, and exits 1 if one is missed.\n"
-      "It repeats every benchmark but MemoryGrowth 9 times, unless\n"
-      "--benchmark_repetitions is given.\n");
-}
-
-// Google Benchmark's arguments: @argv without --kestrune_check, which sets
-// @check and, unless the repetitions are given, asks for nine: their median
-// is not moved by a few disturbed ones.
-std::vector<char*> benchmark_arguments(int argc, char** argv, bool* check) {
-  static char check_repetitions[] = "--benchmark_repetitions=9";
-  std::vector<char*> args;
-  *check = false;
-  for (int i = 0; i < argc; i++) {
-    if (strcmp(argv[i], "--kestrune_check") == 0) {
-      *check = true;
-    } else {
-      args.push_back(argv[i]);
-    }
-  }
-  if (*check && benchmark_flag(args, "benchmark_repetitions").empty()) {
-    args.push_back(check_repetitions);
-  }
-  return args;
-}
-
 }  // namespace
 
-int main(int argc, char** argv) {
-  bool check = false;
-  std::vector<char*> args = benchmark_arguments(argc, argv, &check);
-  std::string display_format = benchmark_flag(args, "benchmark_format");
-  std::string out_file = benchmark_flag(args, "benchmark_out");
-  std::string out_format = benchmark_flag(args, "benchmark_out_format");
-
-  int arg_count = static_cast<int>(args.size());
-  args.push_back(nullptr);
-  benchmark::Initialize(&arg_count, args.data(), print_help);
-  if (benchmark::ReportUnrecognizedArguments(arg_count, args.data())) {
-    return 2;
-  }
-
-  std::set<std::string> paths;
-  for (const PathTarget& path : kPathTargets) {
-    paths.insert(path.name);
-  }
-  // Google Benchmark keeps the display reporter it makes; it is not ours to
-  // delete.
-  FloorRatioReporter display(benchmark::CreateDefaultDisplayReporter(), paths,
-                             display_format == "csv");
-  std::unique_ptr<benchmark::BenchmarkReporter> writer;
-  std::unique_ptr<FloorRatioReporter> file;
-  if (!out_file.empty()) {
-    writer = file_writer(out_format.empty() ? "json" : out_format);
-    file = std::make_unique<FloorRatioReporter>(writer.get(), paths,
-                                                out_format == "csv");
-  }
-  benchmark::RunSpecifiedBenchmarks(
-      &display, file.get(), with_floor(benchmark::GetBenchmarkFilter()));
-
-  int status = display.any_failed() ? 1 : 0;
-  if (!display.runs().empty()) {
-    // After the report, also where stdout and stderr go to one place.
-    fflush(stdout);
-    bool targets_met = write_summary(display.runs(), check, stderr);
-    if (check && !targets_met) {
-      status = 1;
-    }
-  }
-  benchmark::Shutdown();
-  return status;
-}
+BENCHMARK_MAIN();
