@@ -4,10 +4,10 @@
 
 #include "value_text.h"
 
-#include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <cstring>
+#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
@@ -16,41 +16,47 @@
 
 namespace {
 
-// g_ascii_strtoll and g_ascii_strtod read up to a NUL, so they are given a
-// copy of the number alone; both are locale-independent.
-bool to_int64(std::string_view number, int64_t* value) {
-  std::string text(number);
-  errno = 0;
-  *value = g_ascii_strtoll(text.c_str(), nullptr, 10);
-  return errno == 0;
-}
-
-double to_double(std::string_view number) {
-  std::string text(number);
-  return g_ascii_strtod(text.c_str(), nullptr);
+// Reads the whole of @number into @value, exactly and in any locale; fails
+// when it does not fit, as a float whose magnitude rounds to infinity or
+// underflows to zero.
+template <typename Number>
+bool read_number(std::string_view number, Number* value) {
+  const char* end = number.data() + number.size();
+  auto [stop, error] = std::from_chars(number.data(), end, *value);
+  return error == std::errc() && stop == end;
 }
 
 // The tagged typed lists. Lists of whole numbers take ints from least to
-// most; lists of floats take any number of smaller magnitude than too_large.
+// most; lists of floats take any number that their element type holds.
 struct TypedList {
   const char* name;
   FlValueType type;
   int64_t least;
   int64_t most;
-  double too_large;
 
-  bool holds_floats() const { return too_large > 0; }
+  bool holds_floats() const {
+    return type == FL_VALUE_TYPE_FLOAT32_LIST ||
+           type == FL_VALUE_TYPE_FLOAT_LIST;
+  }
+
+  // Reads a float element, as a float32 in a float32 list.
+  bool read_float(std::string_view number, double* value) const {
+    if (type == FL_VALUE_TYPE_FLOAT_LIST) {
+      return read_number(number, value);
+    }
+    float single = 0;
+    bool read = read_number(number, &single);
+    *value = single;
+    return read;
+  }
 };
 
 constexpr TypedList kTypedLists[] = {
-    {"uint8", FL_VALUE_TYPE_UINT8_LIST, 0, G_MAXUINT8, 0},
-    {"int32", FL_VALUE_TYPE_INT32_LIST, G_MININT32, G_MAXINT32, 0},
-    {"int64", FL_VALUE_TYPE_INT64_LIST, G_MININT64, G_MAXINT64, 0},
-    // Halfway between the largest float and 2^128: the least magnitude that
-    // rounds to infinity, so that 3.4028235e38 (the largest float as
-    // usually printed) still fits.
-    {"float32", FL_VALUE_TYPE_FLOAT32_LIST, 0, 0, 0x1.ffffffp127},
-    {"float64", FL_VALUE_TYPE_FLOAT_LIST, 0, 0, INFINITY},
+    {"uint8", FL_VALUE_TYPE_UINT8_LIST, 0, G_MAXUINT8},
+    {"int32", FL_VALUE_TYPE_INT32_LIST, G_MININT32, G_MAXINT32},
+    {"int64", FL_VALUE_TYPE_INT64_LIST, G_MININT64, G_MAXINT64},
+    {"float32", FL_VALUE_TYPE_FLOAT32_LIST, 0, 0},
+    {"float64", FL_VALUE_TYPE_FLOAT_LIST, 0, 0},
 };
 
 FlValue* new_typed_list(FlValueType type,
@@ -201,15 +207,15 @@ FlValue* Parser::parse_number(const Token& number) {
   int text_size = static_cast<int>(number.text.size());
   if (number.whole) {
     int64_t value = 0;
-    if (!to_int64(number.text, &value)) {
+    if (!read_number(number.text, &value)) {
       value_text_fail(error_, number.offset, "integer %.*s is out of range",
                       text_size, number.text.data());
       return nullptr;
     }
     return fl_value_new_int(value);
   }
-  double value = to_double(number.text);
-  if (std::isinf(value) && !number.non_finite) {
+  double value = 0;
+  if (!read_number(number.text, &value)) {
     value_text_fail(error_, number.offset, "float %.*s is out of range",
                     text_size, number.text.data());
     return nullptr;
@@ -336,15 +342,15 @@ FlValue* Parser::parse_typed_list(const TypedList& kind) {
                              "expected a number in %s[...]", kind.name);
     }
     if (kind.holds_floats()) {
-      floats.push_back(to_double(number.text));
-      return number.non_finite || std::fabs(floats.back()) < kind.too_large ||
+      floats.push_back(0);
+      return kind.read_float(number.text, &floats.back()) ||
              value_text_fail(error_, number.offset,
                              "%s element %.*s is out of range", kind.name,
                              text_size, number.text.data());
     }
     int64_t value = 0;
-    if (!number.whole || !to_int64(number.text, &value) || value < kind.least ||
-        value > kind.most) {
+    if (!number.whole || !read_number(number.text, &value) ||
+        value < kind.least || value > kind.most) {
       return value_text_fail(error_, number.offset,
                              "%s element %.*s is not a whole number from "
                              "%" G_GINT64_FORMAT " to %" G_GINT64_FORMAT,
@@ -366,8 +372,9 @@ const TypedList* typed_list(FlValueType type) {
   return nullptr;
 }
 
-// The shortest text that reads back as @value (as a float when @single),
-// always with a fraction or an exponent so that it does not read as an int.
+// The shortest text that reads back as @value (as a float32 when
+// @single), always with a fraction or an exponent so that it does not read
+// as an int.
 void append_float(std::string* out, double value, bool single) {
   if (std::isnan(value)) {
     *out += "NaN";
@@ -377,19 +384,14 @@ void append_float(std::string* out, double value, bool single) {
     *out += value > 0 ? "Infinity" : "-Infinity";
     return;
   }
-  gchar text[G_ASCII_DTOSTR_BUF_SIZE];
-  for (int digits = 1; digits <= 17; digits++) {
-    gchar format[8];
-    g_snprintf(format, sizeof(format), "%%.%dg", digits);
-    g_ascii_formatd(text, sizeof(text), format, value);
-    double read = g_ascii_strtod(text, nullptr);
-    if (single ? static_cast<float>(read) == static_cast<float>(value)
-               : read == value) {
-      break;
-    }
-  }
-  *out += text;
-  if (strpbrk(text, ".e") == nullptr) {
+  char text[32];
+  char* end =
+      single
+          ? std::to_chars(text, std::end(text), static_cast<float>(value)).ptr
+          : std::to_chars(text, std::end(text), value).ptr;
+  std::string_view shortest(text, end - text);
+  *out += shortest;
+  if (shortest.find_first_of(".e") == std::string_view::npos) {
     *out += ".0";
   }
 }

@@ -162,6 +162,7 @@ const BadCase kBadCases[] = {
     {"IntTooLarge", "[9223372036854775808]", 1,
      "integer 9223372036854775808 is out of range"},
     {"FloatTooLarge", "1e309", 0, "float 1e309 is out of range"},
+    {"FloatTooSmall", "1e-400", 0, "float 1e-400 is out of range"},
     {"LeadingZero", "01", 0, "malformed number '01'"},
     {"LettersStickToANumber", "[1x]", 1, "malformed number '1x'"},
     {"BareFraction", "1.", 0, "malformed number '1.'"},
