@@ -23,15 +23,6 @@ const guint8* ByteReader::take(size_t length) {
   return start;
 }
 
-bool ByteReader::read_bytes(void* out, size_t length) {
-  const guint8* bytes = take(length);
-  if (bytes == nullptr) {
-    return false;
-  }
-  memcpy(out, bytes, length);
-  return true;
-}
-
 bool ByteReader::read_size(guint32* size) {
   guint8 first = 0;
   if (!read_number(&first)) {

@@ -3,6 +3,8 @@
 
 #include <glib.h>
 
+#include <cstring>
+
 #include "flutter_linux/fl_message_codec.h"
 
 // A cursor over the bytes of one message, for the standard codec's reader.
@@ -21,11 +23,15 @@ class ByteReader {
   // not that many.
   const guint8* take(size_t length);
 
-  bool read_bytes(void* out, size_t length);
-
+  // A number as it lies in the message, which is little-endian as this
+  // machine is.
   template <typename T>
   bool read_number(T* out) {
-    return read_bytes(out, sizeof(T));
+    const guint8* bytes = take(sizeof(T));
+    if (bytes != nullptr) {
+      memcpy(out, bytes, sizeof(T));
+    }
+    return bytes != nullptr;
   }
 
   // A size: one byte below 254, 254 and a uint16, or 255 and a uint32.

@@ -1,6 +1,6 @@
 #include "flutter_linux/fl_message_codec.h"
 
-#include "report_failure.h"
+#include "codec_failure.h"
 
 G_DEFINE_QUARK(fl_message_codec_error_quark, fl_message_codec_error)
 

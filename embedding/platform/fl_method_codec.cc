@@ -1,7 +1,7 @@
 #include "flutter_linux/fl_method_codec.h"
 
+#include "codec_failure.h"
 #include "fl_method_codec_private.h"
-#include "report_failure.h"
 
 G_DEFINE_ABSTRACT_TYPE(FlMethodCodec, fl_method_codec, G_TYPE_OBJECT)
 

@@ -3,9 +3,8 @@
 
 #include "flutter_linux/fl_method_codec.h"
 
-// The dispatchers of the codec's class functions: channels, method calls
-// and the application's side reach a codec only through these. Each one
-// that fails sets its GError.
+// The dispatchers of the codec's class functions, through which the
+// platform's channels reach a codec. Each one that fails sets its GError.
 
 GBytes* fl_method_codec_encode_method_call(FlMethodCodec* codec,
                                            const gchar* name,

@@ -172,9 +172,7 @@ gboolean fl_standard_message_codec_real_write_value(
       }
       put_byte(buffer, facts.type_byte);
       put_size(buffer, static_cast<uint32_t>(length));
-      if (facts.element_size > 1) {
-        put_padding(buffer, facts.element_size);
-      }
+      put_padding(buffer, facts.element_size);
       put_bytes(buffer, fl_value_get_typed_list(value),
                 length * facts.element_size);
       return TRUE;
@@ -187,13 +185,9 @@ gboolean fl_standard_message_codec_real_write_value(
 FlValue* read_typed_list(ByteReader& reader, const value_types::Facts& facts) {
   size_t size_offset = reader.offset();
   guint32 count = 0;
-  if (!reader.read_size(&count)) {
-    return nullptr;
-  }
-  if (facts.element_size > 1 && !reader.skip_padding(facts.element_size)) {
-    return nullptr;
-  }
-  if (!reader.check_count(size_offset, count, facts.element_size)) {
+  // Elements are aligned to their size, counted from the message's start.
+  if (!reader.read_size(&count) || !reader.skip_padding(facts.element_size) ||
+      !reader.check_count(size_offset, count, facts.element_size)) {
     return nullptr;
   }
   const guint8* elements = reader.take(count * facts.element_size);

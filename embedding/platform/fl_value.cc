@@ -44,14 +44,6 @@ FlValue* value_alloc(FlValueType type, size_t extra_bytes) {
   return value;
 }
 
-// A copy of @length elements, typed as the table says that the elements of
-// @type are.
-template <FlValueType type>
-FlValue* new_typed_list(const value_types::ElementType<type>* elements,
-                        size_t length) {
-  return fl_value_new_typed_list(type, elements, length);
-}
-
 bool is_map(FlValue* value) {
   return value != nullptr && value->type == FL_VALUE_TYPE_MAP;
 }
@@ -240,36 +232,28 @@ FlValue* fl_value_new_string_sized(const gchar* text, size_t length) {
   return value;
 }
 
-FlValue* fl_value_new_uint8_list(const uint8_t* elements, size_t length) {
-  g_return_val_if_fail(elements != nullptr || length == 0, nullptr);
-  return new_typed_list<FL_VALUE_TYPE_UINT8_LIST>(elements, length);
-}
+// Each typed list's C element type comes from the table, and must be the
+// one that the public header declares.
+#define TYPED_LIST_CONSTRUCTOR(name, value_type)                       \
+  FlValue* name(const value_types::ElementType<value_type>* elements,  \
+                size_t length) {                                       \
+    g_return_val_if_fail(elements != nullptr || length == 0, nullptr); \
+    return fl_value_new_typed_list(value_type, elements, length);      \
+  }
+
+TYPED_LIST_CONSTRUCTOR(fl_value_new_uint8_list, FL_VALUE_TYPE_UINT8_LIST)
+TYPED_LIST_CONSTRUCTOR(fl_value_new_int32_list, FL_VALUE_TYPE_INT32_LIST)
+TYPED_LIST_CONSTRUCTOR(fl_value_new_int64_list, FL_VALUE_TYPE_INT64_LIST)
+TYPED_LIST_CONSTRUCTOR(fl_value_new_float32_list, FL_VALUE_TYPE_FLOAT32_LIST)
+TYPED_LIST_CONSTRUCTOR(fl_value_new_float_list, FL_VALUE_TYPE_FLOAT_LIST)
+
+#undef TYPED_LIST_CONSTRUCTOR
 
 FlValue* fl_value_new_uint8_list_from_bytes(GBytes* bytes) {
   g_return_val_if_fail(bytes != nullptr, nullptr);
   gsize length = 0;
   const void* data = g_bytes_get_data(bytes, &length);
   return fl_value_new_typed_list(FL_VALUE_TYPE_UINT8_LIST, data, length);
-}
-
-FlValue* fl_value_new_int32_list(const int32_t* elements, size_t length) {
-  g_return_val_if_fail(elements != nullptr || length == 0, nullptr);
-  return new_typed_list<FL_VALUE_TYPE_INT32_LIST>(elements, length);
-}
-
-FlValue* fl_value_new_int64_list(const int64_t* elements, size_t length) {
-  g_return_val_if_fail(elements != nullptr || length == 0, nullptr);
-  return new_typed_list<FL_VALUE_TYPE_INT64_LIST>(elements, length);
-}
-
-FlValue* fl_value_new_float32_list(const float* elements, size_t length) {
-  g_return_val_if_fail(elements != nullptr || length == 0, nullptr);
-  return new_typed_list<FL_VALUE_TYPE_FLOAT32_LIST>(elements, length);
-}
-
-FlValue* fl_value_new_float_list(const double* elements, size_t length) {
-  g_return_val_if_fail(elements != nullptr || length == 0, nullptr);
-  return new_typed_list<FL_VALUE_TYPE_FLOAT_LIST>(elements, length);
 }
 
 FlValue* fl_value_new_list(void) {
@@ -439,8 +423,7 @@ const gchar* fl_value_get_string(FlValue* value) {
   return static_cast<const gchar*>(value->array.data);
 }
 
-// Each getter's C type comes from the table, and must be the one that the
-// public header declares.
+// As the constructors above, each getter's C type comes from the table.
 #define TYPED_LIST_GETTER(name, value_type)                               \
   const value_types::ElementType<value_type>* name(FlValue* value) {      \
     g_return_val_if_fail(value != nullptr && value->type == (value_type), \

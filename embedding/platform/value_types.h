@@ -10,8 +10,10 @@
 
 // Facts about each kind of value, in one table: the type byte that starts
 // it in the standard encoding, the C type of one element of a typed list,
-// and its name for messages. A new kind, or a fix to one, touches this
-// file alone.
+// and its name for messages. A fix to one of these facts touches this file
+// alone; a new kind also needs its FlValueType and functions in
+// fl_value.h and fl_value.cc, its case in the codec, and its form in
+// kestrune-call's text (tools/value_text.cc).
 namespace value_types {
 
 enum TypeByte : guint8 {

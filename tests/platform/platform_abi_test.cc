@@ -1,14 +1,17 @@
 // The platform's ABI as a plugin compiled against it relies on: each
 // function's C signature, and the slots of each interface and class
-// structure in order. A mismatch fails to compile; the test below checks
-// that the library registered its types with the structures the headers
-// declare.
+// structure in order. A mismatch fails to compile; the tests below check
+// the types the library registers.
 
+// First and alone, as a plugin includes it: the umbrella header compiles on
+// its own.
 #include <flutter_linux/flutter_linux.h>
+
 #include <gtest/gtest.h>
 
 #include <cstddef>
 #include <type_traits>
+#include <utility>
 
 #include "platform_api.h"
 
@@ -166,24 +169,64 @@ static_assert(FL_METHOD_RESPONSE_ERROR_FAILED == 0 &&
               FL_METHOD_RESPONSE_ERROR_REMOTE_ERROR == 1 &&
               FL_METHOD_RESPONSE_ERROR_NOT_IMPLEMENTED == 2);
 
-TEST(PlatformAbi, TypesAreRegisteredWithTheStructuresTheHeadersDeclare) {
+// The type relationships a plugin relies on: each type's name, kind and
+// parent, and the class structure it was registered with.
+TEST(PlatformAbi, TypesHaveThePlatformsNamesKindsParentsAndStructures) {
   struct Expected {
     GType type;
+    const char* name;
+    GType parent;
+    bool is_final;
     size_t class_size;
   };
   const Expected expected[] = {
-      {fl_message_codec_get_type(), sizeof(FlMessageCodecClass)},
-      {fl_standard_message_codec_get_type(),
-       sizeof(FlStandardMessageCodecClass)},
-      {fl_method_codec_get_type(), sizeof(FlMethodCodecClass)},
-      {fl_method_response_get_type(), sizeof(FlMethodResponseClass)},
+      {fl_message_codec_get_type(), "FlMessageCodec", G_TYPE_OBJECT, false,
+       sizeof(FlMessageCodecClass)},
+      {fl_standard_message_codec_get_type(), "FlStandardMessageCodec",
+       fl_message_codec_get_type(), false, sizeof(FlStandardMessageCodecClass)},
+      {fl_method_codec_get_type(), "FlMethodCodec", G_TYPE_OBJECT, false,
+       sizeof(FlMethodCodecClass)},
+      {fl_standard_method_codec_get_type(), "FlStandardMethodCodec",
+       fl_method_codec_get_type(), true, sizeof(FlStandardMethodCodecClass)},
+      {fl_method_response_get_type(), "FlMethodResponse", G_TYPE_OBJECT, false,
+       sizeof(FlMethodResponseClass)},
+      {fl_method_success_response_get_type(), "FlMethodSuccessResponse",
+       fl_method_response_get_type(), true,
+       sizeof(FlMethodSuccessResponseClass)},
+      {fl_method_error_response_get_type(), "FlMethodErrorResponse",
+       fl_method_response_get_type(), true, sizeof(FlMethodErrorResponseClass)},
+      {fl_method_not_implemented_response_get_type(),
+       "FlMethodNotImplementedResponse", fl_method_response_get_type(), true,
+       sizeof(FlMethodNotImplementedResponseClass)},
+      {fl_method_call_get_type(), "FlMethodCall", G_TYPE_OBJECT, true,
+       sizeof(FlMethodCallClass)},
+      {fl_method_channel_get_type(), "FlMethodChannel", G_TYPE_OBJECT, true,
+       sizeof(FlMethodChannelClass)},
       {fl_binary_messenger_response_handle_get_type(),
+       "FlBinaryMessengerResponseHandle", G_TYPE_OBJECT, false,
        sizeof(FlBinaryMessengerResponseHandleClass)},
   };
   for (const Expected& each : expected) {
+    EXPECT_STREQ(g_type_name(each.type), each.name);
+    EXPECT_EQ(g_type_parent(each.type), each.parent) << each.name;
+    EXPECT_EQ(G_TYPE_IS_FINAL(each.type), each.is_final) << each.name;
     GTypeQuery query;
     g_type_query(each.type, &query);
-    EXPECT_EQ(query.class_size, each.class_size) << g_type_name(each.type);
+    EXPECT_EQ(query.class_size, each.class_size) << each.name;
+  }
+  const std::pair<GType, const char*> interfaces[] = {
+      {fl_binary_messenger_get_type(), "FlBinaryMessenger"},
+      {fl_plugin_registrar_get_type(), "FlPluginRegistrar"},
+      {fl_plugin_registry_get_type(), "FlPluginRegistry"},
+  };
+  for (const auto& [interface, name] : interfaces) {
+    EXPECT_STREQ(g_type_name(interface), name);
+    EXPECT_TRUE(G_TYPE_IS_INTERFACE(interface)) << name;
+    guint count = 0;
+    g_autofree GType* prerequisites =
+        g_type_interface_prerequisites(interface, &count);
+    ASSERT_EQ(count, 1u) << name;
+    EXPECT_EQ(prerequisites[0], G_TYPE_OBJECT) << name;
   }
 }
 

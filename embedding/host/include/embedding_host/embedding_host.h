@@ -31,6 +31,11 @@ typedef enum {
   EMBEDDING_HOST_ERROR_NO_RESPONSE,
 } EmbeddingHostError;
 
+/**
+ * embedding_host_error_quark:
+ *
+ * Returns: the quark of %EMBEDDING_HOST_ERROR.
+ */
 GQuark embedding_host_error_quark(void) G_GNUC_CONST;
 
 /**

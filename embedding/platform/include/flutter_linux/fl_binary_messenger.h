@@ -29,6 +29,12 @@ typedef enum {
   FL_BINARY_MESSENGER_ERROR_ALREADY_RESPONDED,
 } FlBinaryMessengerError;
 
+/**
+ * fl_binary_messenger_codec_error_quark:
+ *
+ * Returns: the quark of %FL_BINARY_MESSENGER_ERROR (the name says "codec",
+ * as the platform's does).
+ */
 GQuark fl_binary_messenger_codec_error_quark(void) G_GNUC_CONST;
 
 G_DECLARE_INTERFACE(FlBinaryMessenger,
@@ -118,10 +124,10 @@ struct _FlBinaryMessengerInterface {
 
 /**
  * fl_binary_messenger_set_message_handler_on_channel:
- * @messenger: the messenger.
+ * @messenger: an #FlBinaryMessenger.
  * @channel: the channel name.
  * @handler: (nullable): the handler, or %NULL to remove the channel's one.
- * @user_data: passed to @handler.
+ * @user_data: (closure): data passed to @handler.
  * @destroy_notify: (nullable): called on @user_data exactly once, when the
  *   messenger drops the handler: when it is replaced or removed, or when the
  *   messenger shuts down.
@@ -137,11 +143,11 @@ void fl_binary_messenger_set_message_handler_on_channel(
 
 /**
  * fl_binary_messenger_send_response:
- * @messenger: the messenger the message came from.
- * @response_handle: the message's handle.
- * @response: (nullable): the reply; %NULL sends the empty reply, which the
- *   application reads as "not implemented".
- * @error: (nullable): set on failure.
+ * @messenger: the #FlBinaryMessenger the message came from.
+ * @response_handle: (transfer none): the message's handle.
+ * @response: (transfer none) (nullable): the reply; %NULL sends the empty
+ *   reply, which the application reads as "not implemented".
+ * @error: (nullable): return location for a #GError, or %NULL.
  *
  * Answers a message. A handle is answered once: a second response fails with
  * %FL_BINARY_MESSENGER_ERROR_ALREADY_RESPONDED.
@@ -156,13 +162,15 @@ gboolean fl_binary_messenger_send_response(
 
 /**
  * fl_binary_messenger_send_on_channel:
- * @messenger: the messenger.
+ * @messenger: an #FlBinaryMessenger.
  * @channel: the channel name.
- * @message: the message.
- * @cancellable: (nullable): to give up waiting for the reply.
- * @callback: (nullable): called with the reply, in the thread-default main
- *   context of the caller.
- * @user_data: passed to @callback.
+ * @message: (transfer none) (nullable): the message; %NULL sends the empty
+ *   message.
+ * @cancellable: (nullable): a #GCancellable, to give up waiting for the
+ *   reply.
+ * @callback: (scope async) (nullable): called with the reply, in the
+ *   thread-default main context of the caller.
+ * @user_data: (closure): data passed to @callback.
  *
  * Sends a message to the application.
  */
@@ -175,6 +183,11 @@ void fl_binary_messenger_send_on_channel(FlBinaryMessenger* messenger,
 
 /**
  * fl_binary_messenger_send_on_channel_finish:
+ * @messenger: the #FlBinaryMessenger that sent the message.
+ * @result: the #GAsyncResult given to the callback.
+ * @error: (nullable): return location for a #GError, or %NULL.
+ *
+ * Finishes fl_binary_messenger_send_on_channel().
  *
  * Returns: (transfer full) (nullable): the application's reply (empty when
  * nothing on the application's side handles the channel), or %NULL with
@@ -186,6 +199,9 @@ GBytes* fl_binary_messenger_send_on_channel_finish(FlBinaryMessenger* messenger,
 
 /**
  * fl_binary_messenger_resize_channel:
+ * @messenger: an #FlBinaryMessenger.
+ * @channel: the channel name.
+ * @new_size: the number of messages to buffer.
  *
  * Sets how many messages the application side buffers on @channel while
  * nothing listens there.
@@ -196,6 +212,9 @@ void fl_binary_messenger_resize_channel(FlBinaryMessenger* messenger,
 
 /**
  * fl_binary_messenger_set_warns_on_channel_overflow:
+ * @messenger: an #FlBinaryMessenger.
+ * @channel: the channel name.
+ * @warns: whether to warn.
  *
  * Says whether the application side warns when the buffer of @channel
  * overflows.

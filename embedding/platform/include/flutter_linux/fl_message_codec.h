@@ -34,6 +34,11 @@ typedef enum {
   FL_MESSAGE_CODEC_ERROR_UNSUPPORTED_TYPE,
 } FlMessageCodecError;
 
+/**
+ * fl_message_codec_error_quark:
+ *
+ * Returns: the quark of %FL_MESSAGE_CODEC_ERROR.
+ */
 GQuark fl_message_codec_error_quark(void) G_GNUC_CONST;
 
 G_DECLARE_DERIVABLE_TYPE(FlMessageCodec,
@@ -61,9 +66,11 @@ struct _FlMessageCodecClass {
 
 /**
  * fl_message_codec_encode_message:
- * @codec: the codec.
- * @message: (nullable): the value to encode; %NULL stands for a null value.
- * @error: (nullable): set when @message cannot be encoded.
+ * @codec: an #FlMessageCodec.
+ * @message: (transfer none) (nullable): the value to encode; %NULL stands
+ *   for a null value.
+ * @error: (nullable): return location for a #GError, or %NULL; set when
+ *   @message cannot be encoded.
  *
  * Returns: (transfer full) (nullable): the encoded message, or %NULL with
  * @error set.
@@ -74,11 +81,13 @@ GBytes* fl_message_codec_encode_message(FlMessageCodec* codec,
 
 /**
  * fl_message_codec_decode_message:
- * @codec: the codec.
- * @message: the bytes of exactly one value.
- * @error: (nullable): set when @message does not decode: among others
+ * @codec: an #FlMessageCodec.
+ * @message: (transfer none): the bytes of exactly one value.
+ * @error: (nullable): return location for a #GError, or %NULL; set when
+ *   @message does not decode: among others with
  *   %FL_MESSAGE_CODEC_ERROR_OUT_OF_DATA when it ends early and
- *   %FL_MESSAGE_CODEC_ERROR_ADDITIONAL_DATA when bytes are left over.
+ *   %FL_MESSAGE_CODEC_ERROR_ADDITIONAL_DATA when bytes are left over. The
+ *   standard codec reads the empty message as a null value.
  *
  * Returns: (transfer full) (nullable): the value, or %NULL with @error set.
  */

@@ -17,6 +17,7 @@ G_DECLARE_FINAL_TYPE(FlMethodCall, fl_method_call, FL, METHOD_CALL, GObject)
 
 /**
  * fl_method_call_get_name:
+ * @method_call: an #FlMethodCall.
  *
  * Returns: (transfer none): the method name, owned by @method_call.
  */
@@ -24,6 +25,7 @@ const gchar* fl_method_call_get_name(FlMethodCall* method_call);
 
 /**
  * fl_method_call_get_args:
+ * @method_call: an #FlMethodCall.
  *
  * Returns: (transfer none): the arguments (a null value when there are none).
  */
@@ -31,10 +33,10 @@ FlValue* fl_method_call_get_args(FlMethodCall* method_call);
 
 /**
  * fl_method_call_respond:
- * @method_call: the call to answer.
- * @response: the reply; the caller keeps its reference.
- * @error: (nullable): set on failure; without it a failure is logged as a
- *   critical.
+ * @method_call: the #FlMethodCall to answer.
+ * @response: (transfer none): the reply; the caller keeps its reference.
+ * @error: (nullable): return location for a #GError, or %NULL; without it
+ *   a failure is logged as a critical.
  *
  * Sends @response to the caller, from any thread. A call is answered once: a
  * second response fails with %FL_BINARY_MESSENGER_ERROR_ALREADY_RESPONDED. A
@@ -50,9 +52,14 @@ gboolean fl_method_call_respond(FlMethodCall* method_call,
 
 /**
  * fl_method_call_respond_success:
- * @result: (nullable): the result; %NULL stands for a null value.
+ * @method_call: the #FlMethodCall to answer.
+ * @result: (transfer none) (nullable): the result; %NULL stands for a null
+ *   value.
+ * @error: (nullable): return location for a #GError, or %NULL.
  *
  * As fl_method_call_respond() with a success response carrying @result.
+ *
+ * Returns: %TRUE if the response was sent.
  */
 gboolean fl_method_call_respond_success(FlMethodCall* method_call,
                                         FlValue* result,
@@ -60,11 +67,15 @@ gboolean fl_method_call_respond_success(FlMethodCall* method_call,
 
 /**
  * fl_method_call_respond_error:
+ * @method_call: the #FlMethodCall to answer.
  * @code: the error code.
  * @message: (nullable): a human-readable message.
- * @details: (nullable): further details.
+ * @details: (transfer none) (nullable): further details.
+ * @error: (nullable): return location for a #GError, or %NULL.
  *
  * As fl_method_call_respond() with an error response.
+ *
+ * Returns: %TRUE if the response was sent.
  */
 gboolean fl_method_call_respond_error(FlMethodCall* method_call,
                                       const gchar* code,
@@ -74,8 +85,12 @@ gboolean fl_method_call_respond_error(FlMethodCall* method_call,
 
 /**
  * fl_method_call_respond_not_implemented:
+ * @method_call: the #FlMethodCall to answer.
+ * @error: (nullable): return location for a #GError, or %NULL.
  *
  * As fl_method_call_respond() with the not-implemented response.
+ *
+ * Returns: %TRUE if the response was sent.
  */
 gboolean fl_method_call_respond_not_implemented(FlMethodCall* method_call,
                                                 GError** error);

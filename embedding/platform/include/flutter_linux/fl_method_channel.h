@@ -23,6 +23,10 @@ G_DECLARE_FINAL_TYPE(FlMethodChannel,
 
 /**
  * FlMethodChannelMethodCallHandler:
+ * @channel: the #FlMethodChannel the call arrived on.
+ * @method_call: (transfer none): the call; take a reference to answer it
+ *   after the handler has returned.
+ * @user_data: the data given with the handler.
  *
  * Called for each method call arriving on a channel. The handler answers
  * with fl_method_call_respond(), now or later.
@@ -33,9 +37,11 @@ typedef void (*FlMethodChannelMethodCallHandler)(FlMethodChannel* channel,
 
 /**
  * fl_method_channel_new:
- * @messenger: the messenger to listen on.
- * @name: the channel name.
- * @codec: the codec for calls and replies; the channel keeps a reference.
+ * @messenger: (transfer none): the #FlBinaryMessenger to listen on; the
+ *   channel keeps a reference.
+ * @name: the channel name, copied.
+ * @codec: (transfer none): the #FlMethodCodec for calls and replies; the
+ *   channel keeps a reference.
  *
  * Opens a channel. The messenger keeps the channel for as long as it serves
  * the name, so a handler stays in force after the caller drops its
@@ -51,9 +57,9 @@ FlMethodChannel* fl_method_channel_new(FlBinaryMessenger* messenger,
 
 /**
  * fl_method_channel_set_method_call_handler:
- * @channel: the channel.
+ * @channel: an #FlMethodChannel.
  * @handler: (nullable): the handler, or %NULL to remove it.
- * @user_data: passed to @handler.
+ * @user_data: (closure): data passed to @handler.
  * @destroy_notify: (nullable): called on @user_data exactly once, when the
  *   handler is replaced or dropped.
  */
@@ -65,13 +71,14 @@ void fl_method_channel_set_method_call_handler(
 
 /**
  * fl_method_channel_invoke_method:
- * @channel: the channel.
+ * @channel: an #FlMethodChannel.
  * @method: the method name.
- * @args: (nullable): the arguments; %NULL stands for none.
- * @cancellable: (nullable): to give up waiting for the reply.
- * @callback: (nullable): called with the result, in the thread-default main
- *   context of the caller.
- * @user_data: passed to @callback.
+ * @args: (transfer none) (nullable): the arguments; %NULL stands for none.
+ * @cancellable: (nullable): a #GCancellable, to give up waiting for the
+ *   reply.
+ * @callback: (scope async) (nullable): called with the result, in the
+ *   thread-default main context of the caller.
+ * @user_data: (closure): data passed to @callback.
  *
  * Calls @method on the application's side of the channel.
  */
@@ -84,6 +91,12 @@ void fl_method_channel_invoke_method(FlMethodChannel* channel,
 
 /**
  * fl_method_channel_invoke_method_finish:
+ * @channel: the #FlMethodChannel that made the call.
+ * @result: the #GAsyncResult given to the callback.
+ * @error: (nullable): return location for a #GError, or %NULL.
+ *
+ * Finishes fl_method_channel_invoke_method(). The empty reply is the
+ * not-implemented response.
  *
  * Returns: (transfer full) (nullable): the application's reply, a success,
  * error or not-implemented response; or %NULL with @error set when the call

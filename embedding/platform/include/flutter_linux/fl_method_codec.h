@@ -28,7 +28,9 @@ G_DECLARE_DERIVABLE_TYPE(FlMethodCodec,
  *   (%NULL: a null value).
  * @encode_error_envelope: encodes an error reply; @message and @details may
  *   be %NULL.
- * @decode_response: decodes a reply into a new response.
+ * @decode_response: decodes a reply into a new response. The empty reply,
+ *   which whoever reads replies takes as "not implemented", is refused with
+ *   %FL_MESSAGE_CODEC_ERROR_OUT_OF_DATA.
  *
  * Each function that can fail returns %NULL or %FALSE with @error set, in
  * the domain %FL_MESSAGE_CODEC_ERROR.

@@ -32,6 +32,11 @@ typedef enum {
   FL_METHOD_RESPONSE_ERROR_NOT_IMPLEMENTED,
 } FlMethodResponseError;
 
+/**
+ * fl_method_response_error_quark:
+ *
+ * Returns: the quark of %FL_METHOD_RESPONSE_ERROR.
+ */
 GQuark fl_method_response_error_quark(void) G_GNUC_CONST;
 
 G_DECLARE_DERIVABLE_TYPE(FlMethodResponse,
@@ -64,8 +69,9 @@ G_DECLARE_FINAL_TYPE(FlMethodNotImplementedResponse,
 
 /**
  * fl_method_response_get_result:
- * @response: a response.
- * @error: (nullable): set when @response is not a success.
+ * @response: an #FlMethodResponse.
+ * @error: (nullable): return location for a #GError, or %NULL; set when
+ *   @response is not a success.
  *
  * Returns: (transfer none) (nullable): the result of a success response, or
  * %NULL with @error set: %FL_METHOD_RESPONSE_ERROR_REMOTE_ERROR for an error
@@ -76,7 +82,8 @@ FlValue* fl_method_response_get_result(FlMethodResponse* response,
 
 /**
  * fl_method_success_response_new:
- * @result: (nullable): the result; %NULL stands for a null value.
+ * @result: (transfer none) (nullable): the result; %NULL stands for a null
+ *   value.
  *
  * Returns: (transfer full): a new response holding its own reference to
  * @result.
@@ -85,8 +92,10 @@ FlMethodSuccessResponse* fl_method_success_response_new(FlValue* result);
 
 /**
  * fl_method_success_response_get_result:
+ * @response: an #FlMethodSuccessResponse.
  *
- * Returns: (transfer none): the result value (a null value if none was given).
+ * Returns: (transfer none) (nullable): the result value, or %NULL when the
+ * response was made without one, which is sent as a null value.
  */
 FlValue* fl_method_success_response_get_result(
     FlMethodSuccessResponse* response);
@@ -95,7 +104,7 @@ FlValue* fl_method_success_response_get_result(
  * fl_method_error_response_new:
  * @code: the error code.
  * @message: (nullable): a human-readable message.
- * @details: (nullable): further details.
+ * @details: (transfer none) (nullable): further details.
  *
  * Returns: (transfer full): a new error response holding copies of @code and
  * @message and its own reference to @details.
@@ -104,11 +113,17 @@ FlMethodErrorResponse* fl_method_error_response_new(const gchar* code,
                                                     const gchar* message,
                                                     FlValue* details);
 
-/** fl_method_error_response_get_code: Returns: (transfer none): the code. */
+/**
+ * fl_method_error_response_get_code:
+ * @response: an #FlMethodErrorResponse.
+ *
+ * Returns: (transfer none): the error code.
+ */
 const gchar* fl_method_error_response_get_code(FlMethodErrorResponse* response);
 
 /**
  * fl_method_error_response_get_message:
+ * @response: an #FlMethodErrorResponse.
  *
  * Returns: (transfer none) (nullable): the message, or %NULL if none.
  */
@@ -117,6 +132,7 @@ const gchar* fl_method_error_response_get_message(
 
 /**
  * fl_method_error_response_get_details:
+ * @response: an #FlMethodErrorResponse.
  *
  * Returns: (transfer none) (nullable): the details, or %NULL if none.
  */

@@ -48,7 +48,7 @@ struct _FlPluginRegistrarInterface {
 
 /**
  * fl_plugin_registrar_get_messenger:
- * @registrar: the registrar a plugin was given.
+ * @registrar: the #FlPluginRegistrar a plugin was given.
  *
  * Returns: (transfer none): the messenger to open channels on. The registrar
  * keeps it alive; callers do not release it.
@@ -58,18 +58,20 @@ FlBinaryMessenger* fl_plugin_registrar_get_messenger(
 
 /**
  * fl_plugin_registrar_get_texture_registrar:
+ * @registrar: the #FlPluginRegistrar a plugin was given.
  *
- * Returns: (transfer none) (nullable): the texture registrar, or %NULL
- * (always, in the stand-in).
+ * Returns: (transfer none) (nullable): the texture registrar, or %NULL when
+ * the application has none to offer.
  */
 FlTextureRegistrar* fl_plugin_registrar_get_texture_registrar(
     FlPluginRegistrar* registrar);
 
 /**
  * fl_plugin_registrar_get_view:
+ * @registrar: the #FlPluginRegistrar a plugin was given.
  *
  * Returns: (transfer none) (nullable): the application's view, or %NULL
- * (always, in the stand-in).
+ * when it has none.
  */
 FlView* fl_plugin_registrar_get_view(FlPluginRegistrar* registrar);
 

@@ -38,7 +38,7 @@ struct _FlPluginRegistryInterface {
 
 /**
  * fl_plugin_registry_get_registrar_for_plugin:
- * @registry: the registry.
+ * @registry: an #FlPluginRegistry.
  * @name: the plugin's name, e.g. "KestrunePlugin".
  *
  * Returns: (transfer full): a registrar for the plugin.

@@ -57,6 +57,9 @@ FlStandardMessageCodec* fl_standard_message_codec_new(void);
 
 /**
  * fl_standard_message_codec_write_size:
+ * @codec: an #FlStandardMessageCodec.
+ * @buffer: the message being written.
+ * @size: the size to write.
  *
  * Appends a size as the encoding writes it: one byte below 254, the byte
  * 254 and a uint16 up to 0xffff, the byte 255 and a uint32 above.
@@ -67,6 +70,11 @@ void fl_standard_message_codec_write_size(FlStandardMessageCodec* codec,
 
 /**
  * fl_standard_message_codec_read_size:
+ * @codec: an #FlStandardMessageCodec.
+ * @buffer: (transfer none): the whole message.
+ * @offset: (inout): where the size starts, from the start of the message.
+ * @value: (out): return location for the size.
+ * @error: (nullable): return location for a #GError, or %NULL.
  *
  * Reads a size at @offset and moves @offset past it.
  *
@@ -80,7 +88,12 @@ gboolean fl_standard_message_codec_read_size(FlStandardMessageCodec* codec,
 
 /**
  * fl_standard_message_codec_write_value:
- * @value: (nullable): the value; %NULL stands for a null value.
+ * @codec: an #FlStandardMessageCodec.
+ * @buffer: the message being written, from its first byte, which padding
+ *   is counted from.
+ * @value: (transfer none) (nullable): the value; %NULL stands for a null
+ *   value.
+ * @error: (nullable): return location for a #GError, or %NULL.
  *
  * Appends @value through the codec's @write_value. Refuses, with
  * %FL_MESSAGE_CODEC_ERROR, what its own decoder would refuse: strings that
@@ -96,6 +109,10 @@ gboolean fl_standard_message_codec_write_value(FlStandardMessageCodec* codec,
 
 /**
  * fl_standard_message_codec_read_value:
+ * @codec: an #FlStandardMessageCodec.
+ * @buffer: (transfer none): the whole message.
+ * @offset: (inout): where the value starts, from the start of the message.
+ * @error: (nullable): return location for a #GError, or %NULL.
  *
  * Reads the type byte at @offset and the value it starts through the codec's
  * @read_value_of_type, and moves @offset past the value. An unknown type

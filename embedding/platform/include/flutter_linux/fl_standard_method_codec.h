@@ -28,8 +28,8 @@ FlStandardMethodCodec* fl_standard_method_codec_new(void);
 
 /**
  * fl_standard_method_codec_new_with_message_codec:
- * @message_codec: writes and reads the values of calls and replies; the
- *   method codec keeps a reference.
+ * @message_codec: (transfer none): writes and reads the values of calls
+ *   and replies; the method codec keeps a reference.
  *
  * Returns: (transfer full): a new codec for the standard method encoding
  * whose values go through @message_codec, a subclass of the standard message
