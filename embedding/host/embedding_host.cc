@@ -12,8 +12,6 @@
 
 G_DEFINE_QUARK(embedding_host_error_quark, embedding_host_error)
 
-using MethodCallHandlers = HandlerTable<EmbeddingHostMethodCallHandler>;
-
 struct _EmbeddingHost {
   GObject parent_instance;
 
@@ -21,7 +19,7 @@ struct _EmbeddingHost {
   // Encodes the calls the application makes and the answers it gives.
   FlMethodCodec* codec;
   // The application's handlers of the calls plugins make, by channel.
-  MethodCallHandlers* method_call_handlers;
+  HandlerTable<EmbeddingHostMethodCallHandler>* method_call_handlers;
 };
 
 static void embedding_host_registry_iface_init(
@@ -43,8 +41,7 @@ static GBytes* embedding_host_answer_method_call(
     GError** error,
     gpointer user_data) {
   auto* self = static_cast<EmbeddingHost*>(user_data);
-  const MethodCallHandlers::Record* record =
-      self->method_call_handlers->find(channel);
+  const auto* record = self->method_call_handlers->find(channel);
   if (record == nullptr) {
     return g_bytes_new(nullptr, 0);
   }
@@ -59,6 +56,9 @@ static GBytes* embedding_host_answer_method_call(
   g_autoptr(FlMethodResponse) response =
       record->handler(self, channel, method, args, record->user_data);
   if (response == nullptr) {
+    g_set_error(error, EMBEDDING_HOST_ERROR, EMBEDDING_HOST_ERROR_NO_RESPONSE,
+                "the application left the message on channel \"%s\" unanswered",
+                channel);
     return nullptr;
   }
   return embedding_host_encode_response(codec, response, error);
@@ -87,7 +87,8 @@ static void embedding_host_class_init(EmbeddingHostClass* klass) {
 static void embedding_host_init(EmbeddingHost* self) {
   self->messenger = embedding_host_messenger_new();
   self->codec = FL_METHOD_CODEC(fl_standard_method_codec_new());
-  self->method_call_handlers = new MethodCallHandlers();
+  self->method_call_handlers =
+      new HandlerTable<EmbeddingHostMethodCallHandler>();
   // Not a reference: the host shuts its messenger down, which drops this,
   // before it goes.
   embedding_host_messenger_set_application_handler(
@@ -174,8 +175,10 @@ FlMethodResponse* embedding_host_invoke_method(EmbeddingHost* self,
   if (reply != nullptr) {
     *reply = nullptr;
   }
+  // A handler that runs meanwhile may let the host go.
+  g_autoptr(FlMethodCodec) codec = FL_METHOD_CODEC(g_object_ref(self->codec));
   g_autoptr(GBytes) message =
-      embedding_host_encode_method_call(self->codec, method, args, error);
+      embedding_host_encode_method_call(codec, method, args, error);
   if (message == nullptr) {
     return nullptr;
   }
@@ -187,7 +190,7 @@ FlMethodResponse* embedding_host_invoke_method(EmbeddingHost* self,
   if (reply != nullptr) {
     *reply = g_bytes_ref(answer);
   }
-  return embedding_host_decode_response(self->codec, answer, error);
+  return embedding_host_decode_response(codec, answer, error);
 }
 
 // ---- Answering the calls plugins make ----

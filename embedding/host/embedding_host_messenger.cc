@@ -1,4 +1,3 @@
-#include "embedding_host/embedding_host.h"
 #include "embedding_host_private.h"
 #include "handler_table.h"
 #include "main_context_queue.h"
@@ -65,24 +64,19 @@ static void deliver_later(EmbeddingHostMessenger* self,
                           GBytes* message,
                           GTask* task,
                           Deliver deliver) {
-  g_object_ref(self);
   gchar* name = g_strdup(channel);
   GBytes* bytes =
       message != nullptr ? g_bytes_ref(message) : g_bytes_new(nullptr, 0);
-  main_context_queue_push(self->queue, [self, name, bytes, task, deliver]() {
+  // The task keeps its source object, the messenger, until it goes.
+  main_context_queue_push(self->queue, [name, bytes, task, deliver]() {
     if (!g_task_return_error_if_cancelled(task)) {
-      deliver(self, name, bytes, task);
+      deliver(EMBEDDING_HOST_MESSENGER(g_task_get_source_object(task)), name,
+              bytes, task);
     }
     g_object_unref(task);
     g_bytes_unref(bytes);
     g_free(name);
-    g_object_unref(self);
   });
-}
-
-static void return_reply(GTask* task, GBytes* reply) {
-  g_task_return_pointer(task, reply,
-                        reinterpret_cast<GDestroyNotify>(g_bytes_unref));
 }
 
 // Hands @message to the plugin's handler of @channel; without a handler
@@ -93,7 +87,8 @@ static void deliver_to_plugin(EmbeddingHostMessenger* self,
                               GTask* task) {
   const PluginHandlers::Record* record = self->plugin_handlers->find(channel);
   if (record == nullptr) {
-    return_reply(task, g_bytes_new(nullptr, 0));
+    g_task_return_pointer(task, g_bytes_new(nullptr, 0),
+                          reinterpret_cast<GDestroyNotify>(g_bytes_unref));
     return;
   }
   // The handler may keep the handle and answer later, from any thread.
@@ -110,22 +105,18 @@ static void deliver_to_application(EmbeddingHostMessenger* self,
                                    GBytes* message,
                                    GTask* task) {
   if (self->application_handler == nullptr) {
-    return_reply(task, g_bytes_new(nullptr, 0));
+    g_task_return_pointer(task, g_bytes_new(nullptr, 0),
+                          reinterpret_cast<GDestroyNotify>(g_bytes_unref));
     return;
   }
   GError* error = nullptr;
   GBytes* reply = self->application_handler(self, channel, message, &error,
                                             self->application_handler_data);
   if (reply != nullptr) {
-    return_reply(task, reply);
-  } else if (error != nullptr) {
-    g_task_return_error(task, error);
+    g_task_return_pointer(task, reply,
+                          reinterpret_cast<GDestroyNotify>(g_bytes_unref));
   } else {
-    g_task_return_new_error(task, EMBEDDING_HOST_ERROR,
-                            EMBEDDING_HOST_ERROR_NO_RESPONSE,
-                            "the application left the message on channel "
-                            "\"%s\" unanswered",
-                            channel);
+    g_task_return_error(task, error);
   }
 }
 
@@ -243,14 +234,24 @@ GBytes* embedding_host_messenger_send(EmbeddingHostMessenger* self,
   g_return_val_if_fail(EMBEDDING_HOST_IS_MESSENGER(self), nullptr);
   g_return_val_if_fail(channel != nullptr, nullptr);
   g_return_val_if_fail(message != nullptr, nullptr);
-  // The reply comes through a context this thread runs: the messenger's
-  // own when this thread owns it or can take it, so that the message is
-  // delivered meanwhile; otherwise one of this call's own, while the
-  // messenger's context is run by its owner.
+  // The reply comes through a context this thread runs. When this thread
+  // owns the messenger's context or can take it, that one, so that the
+  // message is delivered meanwhile. Otherwise one of this call's own, while
+  // the context's owner delivers; as the owner may let the context go with
+  // the message still waiting (another thread's send, say), this thread
+  // looks again now and then, and delivers itself once the context is free.
   GMainContext* platform = g_source_get_context(self->queue);
   gboolean owner = g_main_context_acquire(platform);
   g_autoptr(GMainContext) context =
       owner ? g_main_context_ref(platform) : g_main_context_new();
+  g_autoptr(GSource) look_again =
+      owner ? nullptr : g_timeout_source_new(10 /* milliseconds */);
+  if (look_again != nullptr) {
+    g_source_set_callback(
+        look_again, [](gpointer) -> gboolean { return G_SOURCE_CONTINUE; },
+        nullptr, nullptr);
+    g_source_attach(look_again, context);
+  }
   // The reply's callback runs in the thread-default context.
   GMainContext* thread_default = g_main_context_get_thread_default();
   bool push = (thread_default != nullptr ? thread_default
@@ -262,6 +263,10 @@ GBytes* embedding_host_messenger_send(EmbeddingHostMessenger* self,
   embedding_host_messenger_send_async(self, channel, message, cancellable,
                                       store_result, &result);
   while (result == nullptr) {
+    if (!owner && g_main_context_acquire(platform)) {
+      g_main_context_iteration(platform, FALSE);
+      g_main_context_release(platform);
+    }
     g_main_context_iteration(context, TRUE);
   }
   if (push) {

@@ -7,8 +7,9 @@
 // program does.
 
 // The application's answer to a message a plugin sends it, run in the
-// messenger's main context: the reply, or NULL with @error set, or NULL
-// alone to leave the message unanswered.
+// messenger's main context: the reply, or NULL with @error set (with
+// EMBEDDING_HOST_ERROR_NO_RESPONSE when the application left it
+// unanswered).
 typedef GBytes* (*EmbeddingHostApplicationHandler)(
     EmbeddingHostMessenger* messenger,
     const gchar* channel,

@@ -59,7 +59,6 @@ static void embedding_host_registrar_iface_init(
 
 FlPluginRegistrar* embedding_host_registrar_new(
     EmbeddingHostMessenger* messenger) {
-  g_return_val_if_fail(EMBEDDING_HOST_IS_MESSENGER(messenger), nullptr);
   auto* self = EMBEDDING_HOST_REGISTRAR(
       g_object_new(embedding_host_registrar_get_type(), nullptr));
   self->messenger = EMBEDDING_HOST_MESSENGER(g_object_ref(messenger));

@@ -31,10 +31,6 @@ class HandlerTable {
  public:
   using Record = HandlerRecord<Handler>;
 
-  HandlerTable() = default;
-  HandlerTable(const HandlerTable&) = delete;
-  HandlerTable& operator=(const HandlerTable&) = delete;
-
   // The record of @channel, or NULL. It stays valid until the table next
   // changes.
   const Record* find(const gchar* channel) const {

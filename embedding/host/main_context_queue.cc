@@ -13,16 +13,18 @@ using Work = std::function<void()>;
 // from under the dispatch running it.
 struct QueueSource {
   GSource source;
-  std::mutex* mutex;  // guards pending
-  std::deque<Work>* pending;
+  struct Pending {
+    std::mutex mutex;  // guards work
+    std::deque<Work> work;
+  } * pending;
 };
 
 gboolean dispatch(GSource* source, GSourceFunc callback, gpointer user_data) {
   auto* self = reinterpret_cast<QueueSource*>(source);
   std::deque<Work> batch;
   {
-    std::lock_guard<std::mutex> lock(*self->mutex);
-    batch.swap(*self->pending);
+    std::lock_guard<std::mutex> lock(self->pending->mutex);
+    batch.swap(self->pending->work);
     // Not ready again until more work comes, which sets it ready again.
     g_source_set_ready_time(source, -1);
   }
@@ -33,9 +35,7 @@ gboolean dispatch(GSource* source, GSourceFunc callback, gpointer user_data) {
 }
 
 void finalize(GSource* source) {
-  auto* self = reinterpret_cast<QueueSource*>(source);
-  delete self->pending;
-  delete self->mutex;
+  delete reinterpret_cast<QueueSource*>(source)->pending;
 }
 
 GSourceFuncs queue_source_funcs = {nullptr,  nullptr, dispatch,
@@ -45,10 +45,7 @@ GSourceFuncs queue_source_funcs = {nullptr,  nullptr, dispatch,
 
 GSource* main_context_queue_new(GMainContext* context) {
   GSource* queue = g_source_new(&queue_source_funcs, sizeof(QueueSource));
-  auto* queue_source = reinterpret_cast<QueueSource*>(queue);
-  queue_source->mutex = new std::mutex();
-  queue_source->pending = new std::deque<Work>();
-  g_source_set_name(queue, "embedding host messages");
+  reinterpret_cast<QueueSource*>(queue)->pending = new QueueSource::Pending();
   // A handler may wait for a reply of its own, running the context again.
   g_source_set_can_recurse(queue, TRUE);
   g_source_attach(queue, context);
@@ -56,9 +53,10 @@ GSource* main_context_queue_new(GMainContext* context) {
 }
 
 void main_context_queue_push(GSource* queue, std::function<void()> work) {
-  auto* queue_source = reinterpret_cast<QueueSource*>(queue);
-  std::lock_guard<std::mutex> lock(*queue_source->mutex);
-  queue_source->pending->push_back(std::move(work));
+  QueueSource::Pending* pending =
+      reinterpret_cast<QueueSource*>(queue)->pending;
+  std::lock_guard<std::mutex> lock(pending->mutex);
+  pending->work.push_back(std::move(work));
   // Ready at once; setting the ready time wakes the context up.
   g_source_set_ready_time(queue, 0);
 }

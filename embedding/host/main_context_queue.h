@@ -8,8 +8,9 @@
 // Work handed to one main context from any thread, run there in the order
 // it was handed over, as the platform's task runner runs its tasks: each
 // dispatch runs the work that was waiting when it began, one piece after
-// another, and the context's other sources run before any work handed over
-// meanwhile. The queue is one source, attached to @context until it is
+// another, and the context's other ready sources of the default priority
+// or higher run before any work handed over meanwhile. The queue is one
+// source of the default priority, attached to @context until it is
 // destroyed.
 GSource* main_context_queue_new(GMainContext* context);
 

@@ -16,15 +16,19 @@ G_DEFINE_FINAL_TYPE(EmbeddingHostResponseHandle,
                     embedding_host_response_handle,
                     fl_binary_messenger_response_handle_get_type())
 
+// Takes the sender's task; of two threads answering at once, exactly one
+// gets it.
 static GTask* take_task(EmbeddingHostResponseHandle* self) {
   return static_cast<GTask*>(g_atomic_pointer_exchange(&self->task, nullptr));
 }
 
-// Lets go of the sender's task once it has its result, which GTask takes
-// from any thread. It goes in the messenger's context, with
-// g_main_context_invoke_full(), so that the task, and with it the
-// messenger, is released on the platform's thread whichever thread
-// answered: at once on that thread, later from any other.
+// Lets go of the handle's reference to the sender's task once the task has
+// its result, which GTask takes from any thread. It goes in the
+// messenger's context, with g_main_context_invoke_full(): at once on the
+// thread that runs it, later from any other. So the task's last reference,
+// and with it possibly the messenger's, is dropped there or in the
+// sender's context, where its callback runs; never on a plugin's own
+// thread.
 static gboolean unref_task(gpointer task) {
   g_object_unref(task);
   return G_SOURCE_REMOVE;

@@ -5,7 +5,8 @@
 
 // The way back to the sender of one message: it returns the sender's task
 // once, from whichever thread answers. Released unanswered, it tells the
-// sender so and logs a critical, for that is a plugin's mistake.
+// sender so and logs a critical: a message nobody answers is a mistake, a
+// plugin's, or the sender's when it did not decode.
 G_DECLARE_FINAL_TYPE(EmbeddingHostResponseHandle,
                      embedding_host_response_handle,
                      EMBEDDING_HOST,
@@ -13,7 +14,8 @@ G_DECLARE_FINAL_TYPE(EmbeddingHostResponseHandle,
                      FlBinaryMessengerResponseHandle)
 
 // @task is the sender's, taken over; its source object, the messenger,
-// lives as long as it does, and it is let go in @context, the messenger's.
+// lives as long as it does. The handle lets go of it in @context, the
+// messenger's.
 FlBinaryMessengerResponseHandle* embedding_host_response_handle_new(
     GMainContext* context,
     const gchar* channel,

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <condition_variable>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -133,6 +135,94 @@ TEST(Messenger, ASendRunsTheMessengersContextWhenThisThreadCanTakeIt) {
       embedding_host_get_messenger(host), "record", message, nullptr, &error);
   EXPECT_NE(reply, nullptr) << error->message;
   EXPECT_EQ(recorded, std::vector<std::string>{"07"});
+}
+
+// Holds the messenger's context, by handling a message inside its sender's
+// embedding_host_messenger_send(), until another message waits there.
+struct Holder {
+  std::mutex mutex;
+  std::condition_variable changed;
+  bool holding = false;
+};
+
+void hold_cb(FlBinaryMessenger* messenger,
+             const gchar* channel,
+             GBytes* message,
+             FlBinaryMessengerResponseHandle* response_handle,
+             gpointer user_data) {
+  auto* holder = static_cast<Holder*>(user_data);
+  {
+    std::lock_guard<std::mutex> lock(holder->mutex);
+    holder->holding = true;
+  }
+  holder->changed.notify_all();
+  while (!g_main_context_pending(nullptr)) {
+    g_thread_yield();
+  }
+  answer(messenger, response_handle);
+}
+
+TEST(Messenger, ASendTakesTheContextOverWhenItsOwnerLetsItGo) {
+  Host host;
+  Holder holder;
+  std::vector<std::string> recorded;
+  fl_binary_messenger_set_message_handler_on_channel(
+      host.binary_messenger(), "hold", hold_cb, &holder, nullptr);
+  fl_binary_messenger_set_message_handler_on_channel(
+      host.binary_messenger(), "record", record_cb, &recorded, nullptr);
+  std::thread owner([&host] {
+    g_autoptr(GBytes) message = to_bytes({1});
+    g_autoptr(GBytes) reply = embedding_host_messenger_send(
+        host.messenger(), "hold", message, nullptr, nullptr);
+    EXPECT_NE(reply, nullptr);
+  });
+  {
+    std::unique_lock<std::mutex> lock(holder.mutex);
+    holder.changed.wait(lock, [&holder] { return holder.holding; });
+  }
+  // The other thread owns the context, then lets it go once its own reply
+  // has come, with this message still waiting.
+  g_autoptr(GBytes) message = to_bytes({2});
+  g_autoptr(GBytes) reply = embedding_host_messenger_send(
+      host.messenger(), "record", message, nullptr, nullptr);
+  owner.join();
+  EXPECT_NE(reply, nullptr);
+  EXPECT_EQ(recorded, std::vector<std::string>{"02"});
+}
+
+// The application's handler may drop the last reference to the host while
+// the host is calling a plugin, whose answer waits for that handler's.
+TEST(Host, MayBeLetGoByItsOwnHandlerDuringACall) {
+  EmbeddingHost* host = embedding_host_new();
+  embedding_host_set_method_call_handler(
+      host, "c",
+      [](EmbeddingHost* host, const gchar*, const gchar*, FlValue*, gpointer) {
+        g_object_unref(host);
+        return FL_METHOD_RESPONSE(fl_method_not_implemented_response_new());
+      },
+      nullptr, nullptr);
+  g_autoptr(FlStandardMethodCodec) codec = fl_standard_method_codec_new();
+  g_autoptr(FlMethodChannel) channel = fl_method_channel_new(
+      FL_BINARY_MESSENGER(embedding_host_get_messenger(host)), "c",
+      FL_METHOD_CODEC(codec));
+  fl_method_channel_set_method_call_handler(
+      channel,
+      [](FlMethodChannel* channel, FlMethodCall* call, gpointer) {
+        fl_method_channel_invoke_method(
+            channel, "ask", nullptr, nullptr,
+            [](GObject*, GAsyncResult*, gpointer call) {
+              g_autoptr(FlMethodCall) asked = FL_METHOD_CALL(call);
+              EXPECT_TRUE(
+                  fl_method_call_respond_not_implemented(asked, nullptr));
+            },
+            g_object_ref(call));
+      },
+      nullptr, nullptr);
+  g_autoptr(GError) error = nullptr;
+  g_autoptr(FlMethodResponse) response =
+      embedding_host_invoke_method(host, "c", "m", nullptr, nullptr, &error);
+  EXPECT_TRUE(FL_IS_METHOD_NOT_IMPLEMENTED_RESPONSE(response))
+      << test_support::describe(error);
 }
 
 }  // namespace

@@ -45,18 +45,21 @@ GQuark embedding_host_error_quark(void) G_GNUC_CONST;
  * application's Dart side and its plugins.
  *
  * Delivery. Every message, whoever sent it and from whichever thread, is
- * delivered in the messenger's main context: the one that was the
- * thread-default context when the messenger was made, run by the
- * platform's thread. Messages are delivered in the order they were sent.
- * As the platform's task runner does, each dispatch of that context
- * delivers the messages that were waiting when it began, one after
- * another; the context's other sources run before any message sent
- * meanwhile. A main loop run inside a handler, for instance by
- * embedding_host_messenger_send(), delivers only the messages sent after
- * that handler's dispatch began; the rest of its batch follows when the
- * handler returns. embedding_host_messenger_send_async() never runs a
- * handler inside the call; embedding_host_messenger_send() does, when the
- * calling thread runs the messenger's context meanwhile.
+ * delivered in the messenger's main context, the one that was the
+ * thread-default context when the messenger was made, by the thread that
+ * runs that context: in an application the platform's thread, whose main
+ * loop owns the context for as long as it runs. Messages are delivered in
+ * the order they were sent. As the platform's task runner does, each
+ * dispatch of that context delivers the messages that were waiting when it
+ * began, one after another; the context's other ready sources of the
+ * default priority or higher run before any message sent meanwhile (those
+ * of lower priority, idle ones, run once no message waits). A main loop run
+ * inside a handler, for instance by embedding_host_messenger_send(),
+ * delivers only the messages sent after that handler's dispatch began; the
+ * rest of its batch follows when the handler returns.
+ * embedding_host_messenger_send_async() never runs a handler inside the
+ * call; embedding_host_messenger_send() does, when the calling thread runs
+ * the messenger's context meanwhile.
  *
  * Answers. A plugin may answer from any thread, once. The sender's
  * callback runs in the sender's thread-default main context, as GIO's
@@ -65,11 +68,16 @@ GQuark embedding_host_error_quark(void) G_GNUC_CONST;
  * its channel; %EMBEDDING_HOST_ERROR_NO_RESPONSE when its handler releases
  * it unanswered; or %G_IO_ERROR_CANCELLED.
  *
- * Threads. Sending and answering are safe from any thread. Everything else
- * that changes the messenger (setting or replacing a handler, with
+ * Threads. Sending and answering are safe from any thread. A thread that
+ * sends with embedding_host_messenger_send() while no other thread runs
+ * the messenger's context runs it itself, and so delivers there. Everything
+ * else that changes the messenger (setting or replacing a handler, with
  * fl_binary_messenger_set_message_handler_on_channel() or by making an
- * #FlMethodChannel, and shutting down) happens on the platform's thread,
- * as on the platform: the handlers are kept without a lock.
+ * #FlMethodChannel, and shutting down) happens on the thread that runs its
+ * context, while no other thread can: the handlers are kept without a
+ * lock, as on the platform. An application's main loop, which owns the
+ * context while it runs, gives that; so does a thread that holds the
+ * context with g_main_context_acquire().
  */
 G_DECLARE_FINAL_TYPE(EmbeddingHostMessenger,
                      embedding_host_messenger,
@@ -143,8 +151,9 @@ GBytes* embedding_host_messenger_send_finish(EmbeddingHostMessenger* messenger,
  * messenger's main context or can acquire it, it runs that context
  * meanwhile, so the message (and whatever else is waiting there) is
  * delivered inside this call. Otherwise it waits, running a context of its
- * own, for the context's owner to deliver the message: that thread must be
- * running the context.
+ * own, for the context's owner to deliver the message; should the owner let
+ * the context go first, the calling thread takes it within a few
+ * milliseconds and delivers the message itself.
  *
  * Returns: (transfer full) (nullable): as
  * embedding_host_messenger_send_finish().
