@@ -3,6 +3,9 @@
 # moved to. The runner must still call the plugin, and the plugin, loaded
 # first on its own, must find the embedding library inside the bundle.
 #
+# The loader would prefer a copy named by the caller's LD_LIBRARY_PATH to the
+# one RUNPATH finds, so both programs run without it.
+#
 # Given: BUILD_DIR (the application's built tree, see CMakeLists.txt here)
 # and WORK_DIR (a scratch folder, emptied first).
 
@@ -23,14 +26,17 @@ foreach(file runner lib/libflutter_linux_gtk.so lib/libkestrune_plugin.so)
   endif()
 endforeach()
 
-execute_process(COMMAND "${bundle}/runner" RESULT_VARIABLE status)
+set(without_library_path "${CMAKE_COMMAND}" -E env --unset=LD_LIBRARY_PATH)
+
+execute_process(COMMAND ${without_library_path} "${bundle}/runner"
+  RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "the runner of the moved bundle failed: ${status}")
 endif()
 
 execute_process(
-  COMMAND "${BUILD_DIR}/plugin_loader" "${bundle}/lib/libkestrune_plugin.so"
-    "${bundle}/lib"
+  COMMAND ${without_library_path} "${BUILD_DIR}/plugin_loader"
+    "${bundle}/lib/libkestrune_plugin.so" "${bundle}/lib"
   RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
   message(FATAL_ERROR
