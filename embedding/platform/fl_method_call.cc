@@ -80,11 +80,13 @@ gboolean fl_method_call_respond(FlMethodCall* self,
                         FL_METHOD_RESPONSE_ERROR_FAILED,
                         "the response could not be sent");
   }
-  // Answering twice is a mistake whether or not the caller asked for the
-  // error; any other failure is logged only when nobody asked for it.
+  // Answering twice, or through a closed channel, is a mistake whether or
+  // not the caller asked for the error; any other failure is logged only
+  // when nobody asked for it.
   if (error == nullptr ||
       g_error_matches(failure, FL_BINARY_MESSENGER_ERROR,
-                      FL_BINARY_MESSENGER_ERROR_ALREADY_RESPONDED)) {
+                      FL_BINARY_MESSENGER_ERROR_ALREADY_RESPONDED) ||
+      g_error_matches(failure, G_IO_ERROR, G_IO_ERROR_CLOSED)) {
     g_critical("Failed to send method call response: %s", failure->message);
   }
   g_propagate_error(error, static_cast<GError*>(g_steal_pointer(&failure)));

@@ -9,13 +9,15 @@ struct _FlMethodChannel {
 
   gchar* name;
   FlMethodCodec* codec;
-  // Kept for as long as the channel lives: its calls answer through it. The
-  // messenger in turn keeps the channel while it serves the name; shutting
-  // the messenger down, or another channel taking the name, ends that.
+  // Kept for as long as the channel lives. The messenger in turn keeps the
+  // channel while it serves the name; shutting the messenger down, or
+  // another channel taking the name, ends that.
   FlBinaryMessenger* messenger;
-  // Set once the messenger has let go of the channel: nothing reaches it
-  // any more, so a handler set afterwards would never run.
-  gboolean closed;
+  // Set, atomically, once the messenger has let go of the channel. From then
+  // on the channel is closed, as on the platform: a handler set on it would
+  // never run, and an answer or a call through it fails. Answers may come
+  // from any thread.
+  gint closed;
 
   FlMethodChannelMethodCallHandler method_call_handler;
   gpointer method_call_handler_data;
@@ -93,7 +95,7 @@ static void fl_method_channel_message_cb(
 // over, or when the messenger shuts down. The handler goes with it.
 static void fl_method_channel_closed_cb(gpointer user_data) {
   FlMethodChannel* self = FL_METHOD_CHANNEL(user_data);
-  self->closed = TRUE;
+  g_atomic_int_set(&self->closed, TRUE);
   fl_method_channel_replace_handler(self, nullptr, nullptr, nullptr);
   g_object_unref(self);
 }
@@ -122,7 +124,7 @@ void fl_method_channel_set_method_call_handler(
     gpointer user_data,
     GDestroyNotify destroy_notify) {
   g_return_if_fail(FL_IS_METHOD_CHANNEL(self));
-  if (self->closed) {
+  if (g_atomic_int_get(&self->closed)) {
     g_warning(
         "Attempted to set a method call handler on channel \"%s\", which "
         "another channel has taken over or whose messenger has shut down",
@@ -144,6 +146,13 @@ gboolean fl_method_channel_respond(
   g_return_val_if_fail(FL_IS_BINARY_MESSENGER_RESPONSE_HANDLE(response_handle),
                        FALSE);
   g_return_val_if_fail(FL_IS_METHOD_RESPONSE(response), FALSE);
+  if (g_atomic_int_get(&self->closed)) {
+    g_set_error(error, G_IO_ERROR, G_IO_ERROR_CLOSED,
+                "channel \"%s\" is closed: another channel has taken its "
+                "name over, or its messenger has shut down",
+                self->name);
+    return FALSE;
+  }
   // The not-implemented response has no bytes of its own: the messenger
   // sends the empty reply.
   g_autoptr(GBytes) message = nullptr;
@@ -192,6 +201,16 @@ void fl_method_channel_invoke_method(FlMethodChannel* self,
   g_autoptr(GTask) task = g_task_new(self, cancellable, callback, user_data);
   g_task_set_source_tag(
       task, reinterpret_cast<gpointer>(fl_method_channel_invoke_method));
+  // The platform drops such a call, and its caller would wait for ever.
+  if (g_atomic_int_get(&self->closed)) {
+    g_critical(
+        "Attempted to call method \"%s\" on channel \"%s\", which another "
+        "channel has taken over or whose messenger has shut down",
+        method, self->name);
+    g_task_return_new_error(task, G_IO_ERROR, G_IO_ERROR_CLOSED,
+                            "channel \"%s\" is closed", self->name);
+    return;
+  }
   GError* error = nullptr;
   g_autoptr(GBytes) message =
       fl_method_codec_encode_method_call(self->codec, method, args, &error);

@@ -9,6 +9,7 @@
 #include <list>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "test_support.h"
@@ -264,6 +265,7 @@ TEST_F(ChannelTest, ACallIsAnsweredOnlyOnce) {
 // sender waits for that answer.
 struct LateAnswer {
   std::thread responder;
+  std::atomic<bool> sent{false};
 };
 
 void answer_later_cb(FlMethodChannel* channel,
@@ -271,11 +273,11 @@ void answer_later_cb(FlMethodChannel* channel,
                      gpointer user_data) {
   auto* late = static_cast<LateAnswer*>(user_data);
   g_object_ref(call);
-  late->responder = std::thread([call] {
+  late->responder = std::thread([late, call] {
     g_autoptr(FlValue) result = fl_value_new_int(7);
     g_autoptr(FlMethodResponse) response =
         FL_METHOD_RESPONSE(fl_method_success_response_new(result));
-    EXPECT_TRUE(fl_method_call_respond(call, response, nullptr));
+    late->sent = fl_method_call_respond(call, response, nullptr);
     g_object_unref(call);
   });
 }
@@ -287,15 +289,18 @@ TEST_F(ChannelTest, AnAnswerFromAnotherThreadReachesTheSender) {
                                             nullptr);
   Bytes reply = host_.send("c", encode_method_call("m"));
   late.responder.join();
+  EXPECT_TRUE(late.sent);
   EXPECT_EQ(to_hex(reply), "00 03 07 00 00 00");
 }
 
 // A plugin answers from another thread while the platform's thread hands the
-// channel's name to a new channel: the answer still reaches the sender, and
-// the old channel lives until its call is done with it.
+// channel's name to a new channel, which closes the old one. The answer
+// reaches the sender if it came first, and fails otherwise, the call being
+// released unanswered; the old channel lives until its call is done with it.
 void store_reply_cb(GObject* source, GAsyncResult* result, gpointer user_data) {
-  *static_cast<GBytes**>(user_data) = embedding_host_messenger_send_finish(
-      EMBEDDING_HOST_MESSENGER(source), result, nullptr);
+  auto* reply = static_cast<std::pair<GBytes*, GError*>*>(user_data);
+  reply->first = embedding_host_messenger_send_finish(
+      EMBEDDING_HOST_MESSENGER(source), result, &reply->second);
 }
 
 TEST_F(ChannelTest, AnAnswerFromAnotherThreadWhileTheNameIsTakenOver) {
@@ -306,7 +311,8 @@ TEST_F(ChannelTest, AnAnswerFromAnotherThreadWhileTheNameIsTakenOver) {
                                               nullptr);
     g_object_unref(channel);
     g_autoptr(GBytes) message = to_bytes(encode_method_call("m"));
-    GBytes* reply = nullptr;
+    std::pair<GBytes*, GError*> reply{nullptr, nullptr};
+    LogCapture log;
     embedding_host_messenger_send_async(host_.messenger(), "c", message,
                                         nullptr, store_reply_cb, &reply);
     // Delivered: the handler has handed the call to its thread.
@@ -315,13 +321,84 @@ TEST_F(ChannelTest, AnAnswerFromAnotherThreadWhileTheNameIsTakenOver) {
     }
     Handler& next = add_handler("next");
     g_object_unref(open("c", &next));
-    while (reply == nullptr) {
+    while (reply.first == nullptr && reply.second == nullptr) {
       g_main_context_iteration(nullptr, TRUE);
     }
     late.responder.join();
-    EXPECT_EQ(to_hex(reply), "00 03 07 00 00 00") << "round " << round;
-    g_bytes_unref(reply);
+    if (late.sent) {
+      EXPECT_EQ(to_hex(reply.first), "00 03 07 00 00 00") << "round " << round;
+      EXPECT_EQ(log.messages().size(), 0u) << "round " << round;
+    } else {
+      EXPECT_PRED_FORMAT3(error_matches, reply.second, EMBEDDING_HOST_ERROR,
+                          EMBEDDING_HOST_ERROR_NO_RESPONSE);
+      // The refused answer's, and the unanswered release's.
+      EXPECT_EQ(log.messages().size(), 2u) << "round " << round;
+    }
+    g_clear_pointer(&reply.first, g_bytes_unref);
+    g_clear_error(&reply.second);
   }
+}
+
+// A channel its messenger has let go of is closed, as on the platform: an
+// answer through it fails, and so does a call to the application, each with
+// a critical. Unlike the platform's, the answer sets the GError asked for,
+// and the call's callback runs, with the error, instead of never.
+void keep_call_cb(FlMethodChannel* channel,
+                  FlMethodCall* call,
+                  gpointer user_data) {
+  *static_cast<FlMethodCall**>(user_data) = FL_METHOD_CALL(g_object_ref(call));
+}
+
+TEST_F(ChannelTest, AClosedChannelRefusesAnswersAndCalls) {
+  FlMethodCall* call = nullptr;
+  g_autoptr(FlMethodChannel) channel = open("c", nullptr);
+  fl_method_channel_set_method_call_handler(channel, keep_call_cb, &call,
+                                            nullptr);
+  g_autoptr(GBytes) message = to_bytes(encode_method_call("m"));
+  std::pair<GBytes*, GError*> reply{nullptr, nullptr};
+  embedding_host_messenger_send_async(host_.messenger(), "c", message, nullptr,
+                                      store_reply_cb, &reply);
+  while (call == nullptr) {
+    g_main_context_iteration(nullptr, TRUE);
+  }
+  embedding_host_messenger_shutdown(host_.messenger());
+
+  g_autoptr(GError) error = nullptr;
+  g_test_expect_message("flutter", G_LOG_LEVEL_CRITICAL,
+                        "Failed to send method call response: channel \"c\" "
+                        "is closed*");
+  EXPECT_FALSE(fl_method_call_respond_not_implemented(call, &error));
+  g_test_assert_expected_messages();
+  EXPECT_PRED_FORMAT3(error_matches, error, G_IO_ERROR, G_IO_ERROR_CLOSED);
+  g_test_expect_message("embedding-host", G_LOG_LEVEL_CRITICAL,
+                        "*released without a response*");
+  g_object_unref(call);
+  g_test_assert_expected_messages();
+  while (reply.second == nullptr) {
+    g_main_context_iteration(nullptr, TRUE);
+  }
+  EXPECT_PRED_FORMAT3(error_matches, reply.second, EMBEDDING_HOST_ERROR,
+                      EMBEDDING_HOST_ERROR_NO_RESPONSE);
+  g_clear_error(&reply.second);
+
+  g_test_expect_message("flutter", G_LOG_LEVEL_CRITICAL,
+                        "*method \"ask\" on channel \"c\"*");
+  GError* invoked = nullptr;
+  fl_method_channel_invoke_method(
+      channel, "ask", nullptr, nullptr,
+      [](GObject* channel, GAsyncResult* result, gpointer invoked) {
+        EXPECT_EQ(fl_method_channel_invoke_method_finish(
+                      FL_METHOD_CHANNEL(channel), result,
+                      static_cast<GError**>(invoked)),
+                  nullptr);
+      },
+      &invoked);
+  g_test_assert_expected_messages();
+  while (invoked == nullptr) {
+    g_main_context_iteration(nullptr, TRUE);
+  }
+  EXPECT_PRED_FORMAT3(error_matches, invoked, G_IO_ERROR, G_IO_ERROR_CLOSED);
+  g_error_free(invoked);
 }
 
 // Two threads answer one call at once: exactly one wins, the other is told
@@ -499,13 +576,14 @@ void take_over_during_call_cb(FlMethodChannel* channel,
                               FlMethodCall* call,
                               gpointer user_data) {
   auto* reentrant = static_cast<Reentrant*>(user_data);
+  // Answered first: the take-over closes this channel.
+  g_autoptr(FlMethodResponse) response =
+      FL_METHOD_RESPONSE(fl_method_not_implemented_response_new());
+  fl_method_call_respond(call, response, nullptr);
   g_autoptr(FlStandardMethodCodec) codec = fl_standard_method_codec_new();
   g_object_unref(fl_method_channel_new(reentrant->host->binary_messenger(), "c",
                                        FL_METHOD_CODEC(codec)));
   reentrant->destroyed_during_call = reentrant->destroyed;
-  g_autoptr(FlMethodResponse) response =
-      FL_METHOD_RESPONSE(fl_method_not_implemented_response_new());
-  fl_method_call_respond(call, response, nullptr);
 }
 
 TEST_F(ChannelTest, TakeOverDuringACallDropsTheOldHandlerAtOnce) {

@@ -39,10 +39,12 @@ FlValue* fl_method_call_get_args(FlMethodCall* method_call);
  *   a failure is logged as a critical.
  *
  * Sends @response to the caller, from any thread. A call is answered once: a
- * second response fails with %FL_BINARY_MESSENGER_ERROR_ALREADY_RESPONDED. A
- * response that cannot be encoded fails with %FL_MESSAGE_CODEC_ERROR and
- * leaves the call unanswered, to be answered otherwise. Releasing a call
- * without answering it is a programming error (a critical).
+ * second response fails with %FL_BINARY_MESSENGER_ERROR_ALREADY_RESPONDED,
+ * and a response through a closed channel (see fl_method_channel_new()) with
+ * %G_IO_ERROR_CLOSED; both are logged as criticals too. A response that
+ * cannot be encoded fails with %FL_MESSAGE_CODEC_ERROR and leaves the call
+ * unanswered, to be answered otherwise. Releasing a call without answering
+ * it is a programming error (a critical).
  *
  * Returns: %TRUE if the response was sent.
  */

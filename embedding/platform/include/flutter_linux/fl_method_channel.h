@@ -46,8 +46,10 @@ typedef void (*FlMethodChannelMethodCallHandler)(FlMethodChannel* channel,
  * Opens a channel. The messenger keeps the channel for as long as it serves
  * the name, so a handler stays in force after the caller drops its
  * reference. Opening another channel under the same name takes the name
- * over: the older channel's handler is dropped, and setting a handler on
- * the older channel afterwards is refused with a warning.
+ * over, and shutting the messenger down ends it too: the channel is closed.
+ * Its handler is dropped; setting one afterwards is refused with a warning,
+ * and answering its calls or calling the application through it fails with
+ * a critical.
  *
  * Returns: (transfer full): a new channel.
  */
@@ -80,7 +82,8 @@ void fl_method_channel_set_method_call_handler(
  *   thread-default main context of the caller.
  * @user_data: (closure): data passed to @callback.
  *
- * Calls @method on the application's side of the channel.
+ * Calls @method on the application's side of the channel. On a closed
+ * channel it logs a critical, and @callback gets %G_IO_ERROR_CLOSED.
  */
 void fl_method_channel_invoke_method(FlMethodChannel* channel,
                                      const gchar* method,
