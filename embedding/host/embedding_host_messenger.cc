@@ -1,3 +1,5 @@
+#include <unistd.h>
+
 #include "embedding_host_private.h"
 #include "handler_table.h"
 #include "main_context_queue.h"
@@ -226,6 +228,16 @@ static void store_result(GObject* source,
       G_ASYNC_RESULT(g_object_ref(result));
 }
 
+// Takes @context when the calling thread is the one that runs it: it owns
+// the context already (it is running it, holding it, or pushed it as its
+// thread-default context), or the context is the global default one, which
+// belongs to the main thread, and this is the main thread and can take it.
+static bool acquire_to_run(GMainContext* context) {
+  bool runs = g_main_context_is_owner(context) ||
+              (context == g_main_context_default() && gettid() == getpid());
+  return runs && g_main_context_acquire(context);
+}
+
 GBytes* embedding_host_messenger_send(EmbeddingHostMessenger* self,
                                       const gchar* channel,
                                       GBytes* message,
@@ -234,28 +246,14 @@ GBytes* embedding_host_messenger_send(EmbeddingHostMessenger* self,
   g_return_val_if_fail(EMBEDDING_HOST_IS_MESSENGER(self), nullptr);
   g_return_val_if_fail(channel != nullptr, nullptr);
   g_return_val_if_fail(message != nullptr, nullptr);
-  // The reply comes through a context this thread runs. When this thread
-  // owns the messenger's context or can take it, that one, so that the
-  // message is delivered meanwhile. Otherwise one of this call's own, while
-  // the context's owner delivers; as the owner may let the context go with
-  // the message still waiting (another thread's send, say), this thread
-  // looks again now and then, and delivers itself once the context is free.
+  // The thread that runs the messenger's context runs it until the reply
+  // comes, delivering meanwhile. Any other thread never touches it: it
+  // waits in a context of its own, where the reply's callback runs.
   GMainContext* platform = g_source_get_context(self->queue);
-  gboolean owner = g_main_context_acquire(platform);
+  bool runs = acquire_to_run(platform);
   g_autoptr(GMainContext) context =
-      owner ? g_main_context_ref(platform) : g_main_context_new();
-  g_autoptr(GSource) look_again =
-      owner ? nullptr : g_timeout_source_new(10 /* milliseconds */);
-  if (look_again != nullptr) {
-    g_source_set_callback(
-        look_again, [](gpointer) -> gboolean { return G_SOURCE_CONTINUE; },
-        nullptr, nullptr);
-    g_source_attach(look_again, context);
-  }
-  // The reply's callback runs in the thread-default context.
-  GMainContext* thread_default = g_main_context_get_thread_default();
-  bool push = (thread_default != nullptr ? thread_default
-                                         : g_main_context_default()) != context;
+      runs ? g_main_context_ref(platform) : g_main_context_new();
+  bool push = !main_context_is_thread_default(context);
   if (push) {
     g_main_context_push_thread_default(context);
   }
@@ -263,16 +261,12 @@ GBytes* embedding_host_messenger_send(EmbeddingHostMessenger* self,
   embedding_host_messenger_send_async(self, channel, message, cancellable,
                                       store_result, &result);
   while (result == nullptr) {
-    if (!owner && g_main_context_acquire(platform)) {
-      g_main_context_iteration(platform, FALSE);
-      g_main_context_release(platform);
-    }
     g_main_context_iteration(context, TRUE);
   }
   if (push) {
     g_main_context_pop_thread_default(context);
   }
-  if (owner) {
+  if (runs) {
     g_main_context_release(platform);
   }
   GBytes* reply = embedding_host_messenger_send_finish(self, result, error);
@@ -282,9 +276,13 @@ GBytes* embedding_host_messenger_send(EmbeddingHostMessenger* self,
 
 void embedding_host_messenger_shutdown(EmbeddingHostMessenger* self) {
   g_return_if_fail(EMBEDDING_HOST_IS_MESSENGER(self));
-  self->plugin_handlers->close();
+  // The handlers may hold the last references to the messenger: a channel
+  // holds one until the messenger lets go of it.
+  g_autoptr(EmbeddingHostMessenger) keep =
+      EMBEDDING_HOST_MESSENGER(g_object_ref(self));
   self->application_handler = nullptr;
   self->application_handler_data = nullptr;
+  self->plugin_handlers->close();
 }
 
 void embedding_host_messenger_set_application_handler(

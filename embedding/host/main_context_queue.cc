@@ -28,8 +28,18 @@ gboolean dispatch(GSource* source, GSourceFunc callback, gpointer user_data) {
     // Not ready again until more work comes, which sets it ready again.
     g_source_set_ready_time(source, -1);
   }
+  // Whatever the work starts finishes in this context, whichever thread
+  // runs it.
+  GMainContext* context = g_source_get_context(source);
+  bool push = !main_context_is_thread_default(context);
+  if (push) {
+    g_main_context_push_thread_default(context);
+  }
   for (Work& work : batch) {
     work();
+  }
+  if (push) {
+    g_main_context_pop_thread_default(context);
   }
   return G_SOURCE_CONTINUE;
 }
@@ -59,4 +69,10 @@ void main_context_queue_push(GSource* queue, std::function<void()> work) {
   pending->work.push_back(std::move(work));
   // Ready at once; setting the ready time wakes the context up.
   g_source_set_ready_time(queue, 0);
+}
+
+bool main_context_is_thread_default(GMainContext* context) {
+  GMainContext* thread_default = g_main_context_get_thread_default();
+  return (thread_default != nullptr ? thread_default
+                                    : g_main_context_default()) == context;
 }

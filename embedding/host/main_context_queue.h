@@ -8,11 +8,14 @@
 // Work handed to one main context from any thread, run there in the order
 // it was handed over, as the platform's task runner runs its tasks: each
 // dispatch runs the work that was waiting when it began, one piece after
-// another, and the context's other ready sources of the default priority
-// or higher run before any work handed over meanwhile. The queue is one
-// source of the default priority, attached to @context until it is
-// destroyed.
+// another, with the context pushed as the thread-default one. The queue is
+// one source of the default priority, attached to @context until it is
+// destroyed; the context's other sources run between dispatches as GLib
+// schedules them.
 GSource* main_context_queue_new(GMainContext* context);
+
+// Whether @context is the calling thread's thread-default main context.
+bool main_context_is_thread_default(GMainContext* context);
 
 // Runs @work in @queue's context, later: never inside this call. A main
 // loop that runs inside a piece of work runs the work handed over after

@@ -44,40 +44,42 @@ GQuark embedding_host_error_quark(void) G_GNUC_CONST;
  * An in-process #FlBinaryMessenger, playing the engine between the
  * application's Dart side and its plugins.
  *
- * Delivery. Every message, whoever sent it and from whichever thread, is
- * delivered in the messenger's main context, the one that was the
- * thread-default context when the messenger was made, by the thread that
- * runs that context: in an application the platform's thread, whose main
- * loop owns the context for as long as it runs. Messages are delivered in
- * the order they were sent. As the platform's task runner does, each
- * dispatch of that context delivers the messages that were waiting when it
- * began, one after another; the context's other ready sources of the
- * default priority or higher run before any message sent meanwhile (those
- * of lower priority, idle ones, run once no message waits). A main loop run
- * inside a handler, for instance by embedding_host_messenger_send(),
- * delivers only the messages sent after that handler's dispatch began; the
- * rest of its batch follows when the handler returns.
- * embedding_host_messenger_send_async() never runs a handler inside the
- * call; embedding_host_messenger_send() does, when the calling thread runs
- * the messenger's context meanwhile.
+ * Its context. The messenger delivers in one main context: the
+ * thread-default context of the thread that made it. The thread that runs
+ * that context delivers, with the context as its thread-default one, so
+ * that what a handler starts (a call to the application, say) finishes
+ * there. In an application that is the platform's thread, whose main loop
+ * owns the context while it runs.
+ *
+ * Order. Messages are delivered through one source of the default priority,
+ * attached to the context when the messenger is made. Each dispatch of it
+ * delivers a batch: the messages that were waiting when it began, in the
+ * order they were sent. Between batches the context's other sources run as
+ * GLib dispatches any source: a ready one of a higher priority before the
+ * next batch; one of the default priority in the same iteration as the
+ * next batch, before or after it in the order the sources were attached;
+ * an idle one only in an iteration where no batch is ready. The one
+ * exception to send order: a main loop run inside a handler (by
+ * embedding_host_messenger_send(), say) delivers the messages sent to this
+ * messenger after that handler's batch began, ahead of the rest of the
+ * batch, which follows when the handler returns. Order is per messenger:
+ * such a loop also delivers whatever another messenger on the context has
+ * waiting, as that messenger's own batch.
  *
  * Answers. A plugin may answer from any thread, once. The sender's
  * callback runs in the sender's thread-default main context, as GIO's
  * asynchronous calls do. Each message sent gets exactly one answer: the
  * plugin's reply; the empty (not-implemented) reply when no handler takes
  * its channel; %EMBEDDING_HOST_ERROR_NO_RESPONSE when its handler releases
- * it unanswered; or %G_IO_ERROR_CANCELLED.
+ * it unanswered; or %G_IO_ERROR_CANCELLED when it was cancelled (see
+ * embedding_host_messenger_send_async()).
  *
- * Threads. Sending and answering are safe from any thread. A thread that
- * sends with embedding_host_messenger_send() while no other thread runs
- * the messenger's context runs it itself, and so delivers there. Everything
- * else that changes the messenger (setting or replacing a handler, with
+ * Threads. Sending and answering are safe from any thread. Everything else
+ * that changes the messenger (setting or replacing a handler, with
  * fl_binary_messenger_set_message_handler_on_channel() or by making an
  * #FlMethodChannel, and shutting down) happens on the thread that runs its
- * context, while no other thread can: the handlers are kept without a
- * lock, as on the platform. An application's main loop, which owns the
- * context while it runs, gives that; so does a thread that holds the
- * context with g_main_context_acquire().
+ * context, while it owns the context: the handlers are kept without a
+ * lock, as on the platform.
  */
 G_DECLARE_FINAL_TYPE(EmbeddingHostMessenger,
                      embedding_host_messenger,
@@ -101,10 +103,11 @@ EmbeddingHostMessenger* embedding_host_messenger_new(void);
  * @channel: the name of the channel to send on.
  * @message: (transfer none): the encoded message; the messenger keeps its
  *   own reference.
- * @cancellable: (nullable): a #GCancellable. A send cancelled before it is
- *   delivered is not delivered. Once delivered, it still finishes only when
- *   the plugin answers or releases the message, and then with
- *   %G_IO_ERROR_CANCELLED.
+ * @cancellable: (nullable): a #GCancellable. A send cancelled before its
+ *   turn to be delivered is not delivered: it finishes with
+ *   %G_IO_ERROR_CANCELLED when its turn comes, after shutdown too. One
+ *   cancelled later finishes only when the plugin answers or releases the
+ *   message, and then with %G_IO_ERROR_CANCELLED.
  * @callback: (scope async) (nullable): called with the result, in the
  *   thread-default main context of the calling thread.
  * @user_data: (closure): data passed to @callback.
@@ -147,13 +150,15 @@ GBytes* embedding_host_messenger_send_finish(EmbeddingHostMessenger* messenger,
  * @error: (nullable): return location for a #GError, or %NULL.
  *
  * embedding_host_messenger_send_async() for tools and tests: returns when
- * the answer has come, from any thread. When the calling thread owns the
- * messenger's main context or can acquire it, it runs that context
- * meanwhile, so the message (and whatever else is waiting there) is
- * delivered inside this call. Otherwise it waits, running a context of its
- * own, for the context's owner to deliver the message; should the owner let
- * the context go first, the calling thread takes it within a few
- * milliseconds and delivers the message itself.
+ * the answer has come, from any thread. The thread that runs the
+ * messenger's context runs it meanwhile, so that handlers run inside this
+ * call: a thread that owns the context (running it, inside a handler say;
+ * holding it with g_main_context_acquire(); or having pushed it as its
+ * thread-default context), or the main thread when the context is the
+ * global default one and no other thread owns it. Any other thread waits,
+ * in a context of its own, for the thread that runs the messenger's context
+ * to deliver, and never runs that context itself: while no thread runs it,
+ * such a send waits for ever.
  *
  * Returns: (transfer full) (nullable): as
  * embedding_host_messenger_send_finish().
@@ -170,13 +175,21 @@ GBytes* embedding_host_messenger_send(EmbeddingHostMessenger* messenger,
  *
  * Drops every handler, as an engine does when it stops: each destroy
  * notification runs once, and a handler set later is dropped at once. A
- * message that was delivered before keeps its handle and gets the answer
- * its plugin gives; one still waiting to be delivered, or sent later, gets
- * the empty reply, as do the messages plugins send. A method channel keeps
- * its messenger while the messenger serves the channel's name, so a
- * messenger with channels lives until it is shut down; an #EmbeddingHost
- * shuts its own down when it goes. Call it on the platform's thread; it may
- * be called more than once.
+ * message delivered before keeps its response handle, through which its
+ * plugin may still answer; an #FlMethodChannel is closed by then, so an
+ * answer through it fails and its message gets
+ * %EMBEDDING_HOST_ERROR_NO_RESPONSE. A message not yet delivered, or sent
+ * later, gets the empty reply (%G_IO_ERROR_CANCELLED if it was cancelled),
+ * and so do the messages plugins send. A method channel keeps its
+ * messenger until the messenger lets go of it here, so a messenger with
+ * channels lives until it is shut down; an #EmbeddingHost shuts its own
+ * down when it goes. Call it on the thread that runs the messenger's
+ * context; it may be called more than once.
+ *
+ * Disposing of the messenger shuts it down too, on whichever thread drops
+ * the last reference. A send holds one until its callback has run, in the
+ * sender's context: shut the messenger down on the thread that runs its
+ * context before a sending thread may be the last to let it go.
  */
 void embedding_host_messenger_shutdown(EmbeddingHostMessenger* messenger);
 
@@ -187,8 +200,8 @@ void embedding_host_messenger_shutdown(EmbeddingHostMessenger* messenger);
  * (it is an #FlPluginRegistry, as an application's engine is), and the
  * standard method codec to call plugins and to answer their calls with.
  * What #EmbeddingHostMessenger says of threads holds for it too: calling
- * plugins is safe from any thread, registering plugins, setting handlers
- * and shutting down belong to the platform's thread.
+ * plugins is safe from any thread; registering plugins, setting handlers
+ * and shutting down belong to the thread that runs the messenger's context.
  */
 G_DECLARE_FINAL_TYPE(EmbeddingHost, embedding_host, EMBEDDING, HOST, GObject)
 
@@ -323,7 +336,8 @@ typedef FlMethodResponse* (*EmbeddingHostMethodCallHandler)(
  *
  * Answers the calls plugins make on @channel with
  * fl_method_channel_invoke_method(). Without a handler such a call gets the
- * not-implemented response. Call it on the platform's thread.
+ * not-implemented response. Call it on the thread that runs the messenger's
+ * context.
  */
 void embedding_host_set_method_call_handler(
     EmbeddingHost* host,
@@ -338,7 +352,8 @@ void embedding_host_set_method_call_handler(
  *
  * Shuts the messenger down (see embedding_host_messenger_shutdown()) and
  * drops the application's handlers, each destroy notification once. Call
- * it on the platform's thread; disposing of the host does it too.
+ * it on the thread that runs the messenger's context; disposing of the
+ * host does it too.
  */
 void embedding_host_shutdown(EmbeddingHost* host);
 
