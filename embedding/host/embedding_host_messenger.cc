@@ -278,11 +278,11 @@ void embedding_host_messenger_shutdown(EmbeddingHostMessenger* self) {
   g_return_if_fail(EMBEDDING_HOST_IS_MESSENGER(self));
   // The handlers may hold the last references to the messenger: a channel
   // holds one until the messenger lets go of it.
-  g_autoptr(EmbeddingHostMessenger) keep =
-      EMBEDDING_HOST_MESSENGER(g_object_ref(self));
+  g_object_ref(self);
   self->application_handler = nullptr;
   self->application_handler_data = nullptr;
   self->plugin_handlers->close();
+  g_object_unref(self);
 }
 
 void embedding_host_messenger_set_application_handler(
