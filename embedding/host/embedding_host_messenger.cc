@@ -228,14 +228,15 @@ static void store_result(GObject* source,
       G_ASYNC_RESULT(g_object_ref(result));
 }
 
-// Takes @context when the calling thread is the one that runs it: it owns
-// the context already (it is running it, holding it, or pushed it as its
-// thread-default context), or the context is the global default one, which
-// belongs to the main thread, and this is the main thread and can take it.
-static bool acquire_to_run(GMainContext* context) {
-  bool runs = g_main_context_is_owner(context) ||
-              (context == g_main_context_default() && gettid() == getpid());
-  return runs && g_main_context_acquire(context);
+// Whether the calling thread runs @context: it owns it (it is running it,
+// holds it, or pushed it as its thread-default context), or @context is
+// the global default one, which belongs to the main thread, and this is
+// the main thread, with no context of its own pushed.
+static bool runs_context(GMainContext* context) {
+  return g_main_context_is_owner(context) ||
+         (context == g_main_context_default() &&
+          g_main_context_get_thread_default() == nullptr &&
+          gettid() == getpid());
 }
 
 GBytes* embedding_host_messenger_send(EmbeddingHostMessenger* self,
@@ -247,12 +248,14 @@ GBytes* embedding_host_messenger_send(EmbeddingHostMessenger* self,
   g_return_val_if_fail(channel != nullptr, nullptr);
   g_return_val_if_fail(message != nullptr, nullptr);
   // The thread that runs the messenger's context runs it until the reply
-  // comes, delivering meanwhile. Any other thread never touches it: it
+  // comes, delivering meanwhile; each iteration waits for any other thread
+  // that holds the context to let go. Any other thread never touches it: it
   // waits in a context of its own, where the reply's callback runs.
   GMainContext* platform = g_source_get_context(self->queue);
-  bool runs = acquire_to_run(platform);
-  g_autoptr(GMainContext) context =
-      runs ? g_main_context_ref(platform) : g_main_context_new();
+  g_autoptr(GMainContext) context = runs_context(platform)
+                                        ? g_main_context_ref(platform)
+                                        : g_main_context_new();
+  // The reply's callback runs in the thread-default context.
   bool push = !main_context_is_thread_default(context);
   if (push) {
     g_main_context_push_thread_default(context);
@@ -265,9 +268,6 @@ GBytes* embedding_host_messenger_send(EmbeddingHostMessenger* self,
   }
   if (push) {
     g_main_context_pop_thread_default(context);
-  }
-  if (runs) {
-    g_main_context_release(platform);
   }
   GBytes* reply = embedding_host_messenger_send_finish(self, result, error);
   g_object_unref(result);

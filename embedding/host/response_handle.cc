@@ -24,14 +24,26 @@ static GTask* take_task(EmbeddingHostResponseHandle* self) {
 
 // Lets go of the handle's reference to the sender's task once the task has
 // its result, which GTask takes from any thread. It goes in the
-// messenger's context, with g_main_context_invoke_full(): at once on the
-// thread that runs it, later from any other. So the task's last reference,
-// and with it possibly the messenger's, is dropped there or in the
-// sender's context, where its callback runs; never on a plugin's own
-// thread.
+// messenger's context: at once on the thread that owns it, later from any
+// other. So the task's last reference, and with it possibly the
+// messenger's, is dropped there or in the sender's context, where its
+// callback runs; never on a plugin's own thread. Unlike
+// g_main_context_invoke_full(), this never takes the context, not even for
+// a moment, which would keep the thread that runs it from running it.
 static gboolean unref_task(gpointer task) {
   g_object_unref(task);
   return G_SOURCE_REMOVE;
+}
+
+static void unref_task_in(GMainContext* context, GTask* task) {
+  if (g_main_context_is_owner(context)) {
+    g_object_unref(task);
+    return;
+  }
+  g_autoptr(GSource) source = g_idle_source_new();
+  g_source_set_priority(source, G_PRIORITY_DEFAULT);
+  g_source_set_callback(source, unref_task, task, nullptr);
+  g_source_attach(source, context);
 }
 
 static void embedding_host_response_handle_finalize(GObject* object) {
@@ -45,8 +57,7 @@ static void embedding_host_response_handle_finalize(GObject* object) {
                             "the message on channel \"%s\" was released "
                             "without a response",
                             self->channel);
-    g_main_context_invoke_full(self->context, G_PRIORITY_DEFAULT, unref_task,
-                               task, nullptr);
+    unref_task_in(self->context, task);
   }
   g_free(self->channel);
   g_main_context_unref(self->context);
@@ -88,7 +99,6 @@ gboolean embedding_host_response_handle_respond(
   g_task_return_pointer(
       task, reply != nullptr ? g_bytes_ref(reply) : g_bytes_new(nullptr, 0),
       reinterpret_cast<GDestroyNotify>(g_bytes_unref));
-  g_main_context_invoke_full(self->context, G_PRIORITY_DEFAULT, unref_task,
-                             task, nullptr);
+  unref_task_in(self->context, task);
   return TRUE;
 }

@@ -155,10 +155,11 @@ GBytes* embedding_host_messenger_send_finish(EmbeddingHostMessenger* messenger,
  * call: a thread that owns the context (running it, inside a handler say;
  * holding it with g_main_context_acquire(); or having pushed it as its
  * thread-default context), or the main thread when the context is the
- * global default one and no other thread owns it. Any other thread waits,
- * in a context of its own, for the thread that runs the messenger's context
- * to deliver, and never runs that context itself: while no thread runs it,
- * such a send waits for ever.
+ * global default one and the main thread pushed no context of its own.
+ * Each iteration waits for any other thread that holds the context to let
+ * it go. Any other thread waits, in a context of its own, for the thread
+ * that runs the messenger's context to deliver, and never runs that context
+ * itself: while no thread runs it, such a send waits for ever.
  *
  * Returns: (transfer full) (nullable): as
  * embedding_host_messenger_send_finish().
@@ -188,8 +189,9 @@ GBytes* embedding_host_messenger_send(EmbeddingHostMessenger* messenger,
  *
  * Disposing of the messenger shuts it down too, on whichever thread drops
  * the last reference. A send holds one until its callback has run, in the
- * sender's context: shut the messenger down on the thread that runs its
- * context before a sending thread may be the last to let it go.
+ * sender's context (an answer lets go of it in the messenger's context,
+ * whichever thread answers): shut the messenger down on the thread that
+ * runs its context before a sending thread may be the last to let it go.
  */
 void embedding_host_messenger_shutdown(EmbeddingHostMessenger* messenger);
 
