@@ -125,6 +125,7 @@ check_valgrind() {
   export G_DEBUG=fatal-warnings,fatal-criticals
   "${memcheck[@]}" "$build/tests/plugin_tests" --gtest_brief=1
   "${memcheck[@]}" "$build/tests/embedding_tests" --gtest_filter='ChannelTest.*' --gtest_brief=1
+  "${memcheck[@]}" "$build/tests/application_tests" --gtest_brief=1
   local call="$build/tools/kestrune-call"
   expect_status 0 "${memcheck[@]}" "$call" getPlatformVersion
   expect_status 0 "${memcheck[@]}" "$call" --hex getPlatformVersion
