@@ -10,7 +10,10 @@ using PluginHandlers = HandlerTable<FlBinaryMessengerMessageHandler>;
 struct _EmbeddingHostMessenger {
   GObject parent_instance;
 
-  // Delivers every message in the platform's main context.
+  // The platform's main context, and the queue that delivers every message
+  // there. The context is kept for as long as the messenger lives, so that
+  // no message is lost with it.
+  GMainContext* context;
   GSource* queue;
   PluginHandlers* plugin_handlers;
   EmbeddingHostApplicationHandler application_handler;
@@ -37,6 +40,7 @@ static void embedding_host_messenger_finalize(GObject* object) {
   delete self->plugin_handlers;
   g_source_destroy(self->queue);
   g_source_unref(self->queue);
+  g_main_context_unref(self->context);
   G_OBJECT_CLASS(embedding_host_messenger_parent_class)->finalize(object);
 }
 
@@ -47,8 +51,8 @@ static void embedding_host_messenger_class_init(
 }
 
 static void embedding_host_messenger_init(EmbeddingHostMessenger* self) {
-  g_autoptr(GMainContext) context = g_main_context_ref_thread_default();
-  self->queue = main_context_queue_new(context);
+  self->context = g_main_context_ref_thread_default();
+  self->queue = main_context_queue_new(self->context);
   self->plugin_handlers = new PluginHandlers();
 }
 
@@ -95,8 +99,8 @@ static void deliver_to_plugin(EmbeddingHostMessenger* self,
   }
   // The handler may keep the handle and answer later, from any thread.
   g_autoptr(FlBinaryMessengerResponseHandle) response_handle =
-      embedding_host_response_handle_new(g_source_get_context(self->queue),
-                                         channel, G_TASK(g_object_ref(task)));
+      embedding_host_response_handle_new(self->context, channel,
+                                         G_TASK(g_object_ref(task)));
   record->handler(FL_BINARY_MESSENGER(self), channel, message, response_handle,
                   record->user_data);
 }
@@ -224,8 +228,8 @@ GBytes* embedding_host_messenger_send_finish(EmbeddingHostMessenger* self,
 static void store_result(GObject* source,
                          GAsyncResult* result,
                          gpointer user_data) {
-  *static_cast<GAsyncResult**>(user_data) =
-      G_ASYNC_RESULT(g_object_ref(result));
+  g_atomic_pointer_set(static_cast<GAsyncResult**>(user_data),
+                       G_ASYNC_RESULT(g_object_ref(result)));
 }
 
 // Whether the calling thread runs @context: it owns it (it is running it,
@@ -248,12 +252,10 @@ GBytes* embedding_host_messenger_send(EmbeddingHostMessenger* self,
   g_return_val_if_fail(channel != nullptr, nullptr);
   g_return_val_if_fail(message != nullptr, nullptr);
   // The thread that runs the messenger's context runs it until the reply
-  // comes, delivering meanwhile; each iteration waits for any other thread
-  // that holds the context to let go. Any other thread never touches it: it
+  // comes, delivering meanwhile. Any other thread never touches it: it
   // waits in a context of its own, where the reply's callback runs.
-  GMainContext* platform = g_source_get_context(self->queue);
-  g_autoptr(GMainContext) context = runs_context(platform)
-                                        ? g_main_context_ref(platform)
+  g_autoptr(GMainContext) context = runs_context(self->context)
+                                        ? g_main_context_ref(self->context)
                                         : g_main_context_new();
   // The reply's callback runs in the thread-default context.
   bool push = !main_context_is_thread_default(context);
@@ -263,8 +265,20 @@ GBytes* embedding_host_messenger_send(EmbeddingHostMessenger* self,
   GAsyncResult* result = nullptr;
   embedding_host_messenger_send_async(self, channel, message, cancellable,
                                       store_result, &result);
-  while (result == nullptr) {
-    g_main_context_iteration(context, TRUE);
+  // Only a thread that owns @context runs the reply's callback, so the
+  // result is looked at again once the context is ours, before waiting in
+  // it. Should another thread hold the messenger's context meanwhile, it
+  // may deliver the message and run the callback: this thread looks every
+  // millisecond until it can take the context, or the result has come.
+  while (g_atomic_pointer_get(&result) == nullptr) {
+    if (!g_main_context_acquire(context)) {
+      g_usleep(1000);
+      continue;
+    }
+    if (g_atomic_pointer_get(&result) == nullptr) {
+      g_main_context_iteration(context, TRUE);
+    }
+    g_main_context_release(context);
   }
   if (push) {
     g_main_context_pop_thread_default(context);

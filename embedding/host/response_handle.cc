@@ -27,22 +27,19 @@ static GTask* take_task(EmbeddingHostResponseHandle* self) {
 // messenger's context: at once on the thread that owns it, later from any
 // other. So the task's last reference, and with it possibly the
 // messenger's, is dropped there or in the sender's context, where its
-// callback runs; never on a plugin's own thread. Unlike
-// g_main_context_invoke_full(), this never takes the context, not even for
-// a moment, which would keep the thread that runs it from running it.
-static gboolean unref_task(gpointer task) {
-  g_object_unref(task);
-  return G_SOURCE_REMOVE;
-}
-
+// callback runs; never on a plugin's own thread, which
+// g_main_context_invoke_full() would do when it may take the context.
 static void unref_task_in(GMainContext* context, GTask* task) {
   if (g_main_context_is_owner(context)) {
     g_object_unref(task);
     return;
   }
+  // The reference goes with the source, run or not.
   g_autoptr(GSource) source = g_idle_source_new();
   g_source_set_priority(source, G_PRIORITY_DEFAULT);
-  g_source_set_callback(source, unref_task, task, nullptr);
+  g_source_set_callback(
+      source, [](gpointer) -> gboolean { return G_SOURCE_REMOVE; }, task,
+      g_object_unref);
   g_source_attach(source, context);
 }
 

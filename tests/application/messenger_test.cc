@@ -171,33 +171,42 @@ TEST(Messenger, AnotherThreadsSendWaitsForTheContextsOwnThread) {
 }
 
 // The main thread runs the global default context even when another
-// thread holds it as the send begins: it waits for that thread to let go,
-// and does not leave its message to a thread that runs nothing.
-TEST(Messenger, TheMainThreadsSendWaitsForAnotherHolderToLetGo) {
-  Host host;
-  std::atomic<GThread*> handled_on{nullptr};
-  fl_binary_messenger_set_message_handler_on_channel(
-      host.binary_messenger(), "note", note_thread_cb, &handled_on, nullptr);
-  std::atomic<bool> holding{false};
-  std::thread holder([&holding] {
-    GMainContext* context = g_main_context_default();
-    ASSERT_TRUE(g_main_context_acquire(context));
-    holding = true;
-    // Let go once the send has begun: its message waits in the context.
-    while (!g_main_context_pending(context)) {
+// thread holds it as the send begins. Should the holder let go without
+// running anything, the main thread delivers; should it run the context
+// first, the holder delivers, and the main thread gets the reply all the
+// same. Either way the send returns.
+TEST(Messenger, TheMainThreadsSendOutlastsAnotherHolderOfItsContext) {
+  for (bool holder_runs : {false, true}) {
+    SCOPED_TRACE(holder_runs ? "the holder runs the context"
+                             : "the holder runs nothing");
+    Host host;
+    std::atomic<GThread*> handled_on{nullptr};
+    fl_binary_messenger_set_message_handler_on_channel(
+        host.binary_messenger(), "note", note_thread_cb, &handled_on, nullptr);
+    std::atomic<GThread*> holding{nullptr};
+    std::thread holder([&holding, holder_runs] {
+      GMainContext* context = g_main_context_default();
+      ASSERT_TRUE(g_main_context_acquire(context));
+      holding = g_thread_self();
+      // The send has begun once its message waits in the context.
+      while (!g_main_context_pending(context)) {
+        g_thread_yield();
+      }
+      while (holder_runs && g_main_context_pending(context)) {
+        g_main_context_iteration(context, FALSE);
+      }
+      g_main_context_release(context);
+    });
+    while (holding == nullptr) {
       g_thread_yield();
     }
-    g_main_context_release(context);
-  });
-  while (!holding) {
-    g_thread_yield();
+    g_autoptr(GBytes) message = to_bytes({1});
+    g_autoptr(GBytes) reply = embedding_host_messenger_send(
+        host.messenger(), "note", message, nullptr, nullptr);
+    holder.join();
+    EXPECT_NE(reply, nullptr);
+    EXPECT_EQ(handled_on, holder_runs ? holding.load() : g_thread_self());
   }
-  g_autoptr(GBytes) message = to_bytes({1});
-  g_autoptr(GBytes) reply = embedding_host_messenger_send(
-      host.messenger(), "note", message, nullptr, nullptr);
-  holder.join();
-  EXPECT_NE(reply, nullptr);
-  EXPECT_EQ(handled_on, g_thread_self());
 }
 
 // Whichever thread delivers, and whatever context it pushed, a handler runs

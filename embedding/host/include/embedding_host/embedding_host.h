@@ -156,10 +156,11 @@ GBytes* embedding_host_messenger_send_finish(EmbeddingHostMessenger* messenger,
  * holding it with g_main_context_acquire(); or having pushed it as its
  * thread-default context), or the main thread when the context is the
  * global default one and the main thread pushed no context of its own.
- * Each iteration waits for any other thread that holds the context to let
- * it go. Any other thread waits, in a context of its own, for the thread
- * that runs the messenger's context to deliver, and never runs that context
- * itself: while no thread runs it, such a send waits for ever.
+ * While another thread holds the context, the sending thread looks every
+ * millisecond whether it may take it; the holder may deliver the message
+ * meanwhile. Any other thread waits, in a context of its own, for the
+ * thread that runs the messenger's context to deliver, and never runs that
+ * context itself: while no thread runs it, such a send waits for ever.
  *
  * Returns: (transfer full) (nullable): as
  * embedding_host_messenger_send_finish().

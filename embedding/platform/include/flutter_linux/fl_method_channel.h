@@ -83,7 +83,8 @@ void fl_method_channel_set_method_call_handler(
  * @user_data: (closure): data passed to @callback.
  *
  * Calls @method on the application's side of the channel. On a closed
- * channel it logs a critical, and @callback gets %G_IO_ERROR_CLOSED.
+ * channel it logs a critical, and @callback gets %G_IO_ERROR_CLOSED
+ * (%G_IO_ERROR_CANCELLED if @cancellable was cancelled, as for any call).
  */
 void fl_method_channel_invoke_method(FlMethodChannel* channel,
                                      const gchar* method,
