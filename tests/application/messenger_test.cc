@@ -116,10 +116,10 @@ TEST(Messenger, TheContextsOtherSourcesRunBetweenBatches) {
   EXPECT_LE(chain.delivered_when_the_timer_ran, 2);
 }
 
-TEST(Messenger, ASendRunsTheMessengersContextWhenThisThreadCanTakeIt) {
+TEST(Messenger, TheMainThreadRunsTheDefaultContextForAMessengerMadeElsewhere) {
   // Made on a thread that pushed no context of its own, the messenger
-  // delivers in the global default context, which nobody runs but this
-  // thread, which may take it.
+  // delivers in the global default context, which belongs to the main
+  // thread, this one.
   EmbeddingHost* made = nullptr;
   std::thread([&made] { made = embedding_host_new(); }).join();
   g_autoptr(EmbeddingHost) host = made;
