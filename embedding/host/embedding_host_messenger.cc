@@ -258,10 +258,7 @@ GBytes* embedding_host_messenger_send(EmbeddingHostMessenger* self,
                                         ? g_main_context_ref(self->context)
                                         : g_main_context_new();
   // The reply's callback runs in the thread-default context.
-  bool push = !main_context_is_thread_default(context);
-  if (push) {
-    g_main_context_push_thread_default(context);
-  }
+  ThreadDefaultContext thread_default(context);
   GAsyncResult* result = nullptr;
   embedding_host_messenger_send_async(self, channel, message, cancellable,
                                       store_result, &result);
@@ -279,9 +276,6 @@ GBytes* embedding_host_messenger_send(EmbeddingHostMessenger* self,
       g_main_context_iteration(context, TRUE);
     }
     g_main_context_release(context);
-  }
-  if (push) {
-    g_main_context_pop_thread_default(context);
   }
   GBytes* reply = embedding_host_messenger_send_finish(self, result, error);
   g_object_unref(result);

@@ -30,16 +30,9 @@ gboolean dispatch(GSource* source, GSourceFunc callback, gpointer user_data) {
   }
   // Whatever the work starts finishes in this context, whichever thread
   // runs it.
-  GMainContext* context = g_source_get_context(source);
-  bool push = !main_context_is_thread_default(context);
-  if (push) {
-    g_main_context_push_thread_default(context);
-  }
+  ThreadDefaultContext thread_default(g_source_get_context(source));
   for (Work& work : batch) {
     work();
-  }
-  if (push) {
-    g_main_context_pop_thread_default(context);
   }
   return G_SOURCE_CONTINUE;
 }
@@ -71,8 +64,17 @@ void main_context_queue_push(GSource* queue, std::function<void()> work) {
   g_source_set_ready_time(queue, 0);
 }
 
-bool main_context_is_thread_default(GMainContext* context) {
-  GMainContext* thread_default = g_main_context_get_thread_default();
-  return (thread_default != nullptr ? thread_default
-                                    : g_main_context_default()) == context;
+ThreadDefaultContext::ThreadDefaultContext(GMainContext* context)
+    : pushed_(nullptr) {
+  GMainContext* current = g_main_context_get_thread_default();
+  if ((current != nullptr ? current : g_main_context_default()) != context) {
+    g_main_context_push_thread_default(context);
+    pushed_ = context;
+  }
+}
+
+ThreadDefaultContext::~ThreadDefaultContext() {
+  if (pushed_ != nullptr) {
+    g_main_context_pop_thread_default(pushed_);
+  }
 }

@@ -14,8 +14,19 @@
 // schedules them.
 GSource* main_context_queue_new(GMainContext* context);
 
-// Whether @context is the calling thread's thread-default main context.
-bool main_context_is_thread_default(GMainContext* context);
+// Makes @context the calling thread's thread-default main context for as
+// long as it lives, unless it is already; the calling thread owns @context
+// or can take it.
+class ThreadDefaultContext {
+ public:
+  explicit ThreadDefaultContext(GMainContext* context);
+  ~ThreadDefaultContext();
+  ThreadDefaultContext(const ThreadDefaultContext&) = delete;
+  ThreadDefaultContext& operator=(const ThreadDefaultContext&) = delete;
+
+ private:
+  GMainContext* pushed_;
+};
 
 // Runs @work in @queue's context, later: never inside this call. A main
 // loop that runs inside a piece of work runs the work handed over after
